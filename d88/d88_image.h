@@ -1,0 +1,136 @@
+// D88 floppy-disk image reader.
+//
+// Byte map of what this reader interprets (all multi-byte fields little-endian):
+//
+//   file        disk image 0 | disk image 1 | ...  (back to back, no file header)
+//               disk image k+1 starts at (start of k) + (disk size of k)
+//
+//   disk header, 688 (0x2B0) bytes, offsets from the start of the disk image
+//     0x00  16  disk name, NUL-terminated unless all 16 bytes are used
+//     0x10  10  reserved; many writers put the name's NUL at 0x10
+//     0x1A   1  write protect, 0x10 = on      (not interpreted by the lookups)
+//     0x1B   1  media type: 0x00 2D, 0x10 2DD, 0x20 2HD, 0x30 1D, 0x40 1DD
+//     0x1C   4  disk size: bytes from this header to the next disk image
+//     0x20 656  track table: 164 x 4-byte offsets of each track's first
+//               sector record, from the start of this header; 0 = absent
+//
+//   track: a chain of sector records from the table offset; each record is a
+//   16-byte header immediately followed by its data
+//     0x00   1  C   cylinder byte of the sector ID
+//     0x01   1  H   head byte
+//     0x02   1  R   sector number byte
+//     0x03   1  N   size code (128 << N bytes nominal)
+//     0x04   2  sector count of this track (each record carries its own)
+//     0x06   1  density                       (not interpreted by the lookups)
+//     0x07   1  deleted-data mark             (not interpreted by the lookups)
+//     0x08   1  FDC status                    (not interpreted by the lookups)
+//     0x09   5  reserved                      (not interpreted)
+//     0x0E   2  data size: bytes of data after this record
+//
+// Quirks of real images that the reader tolerates: several disk images in one
+// file; sectors stored in any order; N that disagrees with the data size (the
+// data size alone decides how far to skip); a disk size that runs past the end
+// of the file; table entries past the disk (treated as absent); files cut
+// short anywhere (a cut record ends the walk, a cut sector returns what is
+// there).
+//
+// Every value from the file is checked before it becomes an offset, a size
+// or an index; positions are computed in 64 bits and anything outside the
+// signed 32-bit range is treated as absent. The reader never prints.
+#ifndef D88_D88_IMAGE_H
+#define D88_D88_IMAGE_H
+
+#include <cstdint>
+#include <cstdio>
+
+namespace d88 {
+
+constexpr int MAX_DISKS = 64;
+constexpr int TRACK_COUNT = 164;
+constexpr int DISK_HEADER_SIZE = 0x2B0;
+constexpr int SECTOR_RECORD_SIZE = 16;
+
+// Each byte is widened before it is shifted, so the result never depends on
+// the host's byte order or on the sign of char.
+inline std::uint32_t readLe16(const unsigned char* p) {
+  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8);
+}
+
+inline std::uint32_t readLe32(const unsigned char* p) {
+  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+// The four ID bytes of a sector, each 0..255.
+struct SectorId {
+  int c;
+  int h;
+  int r;
+  int n;
+};
+
+class D88Image {
+ public:
+  D88Image();
+  ~D88Image();
+  D88Image(const D88Image&) = delete;
+  D88Image& operator=(const D88Image&) = delete;
+
+  // With a path: opens the image for binary reading and indexes up to
+  // MAX_DISKS disk images. False, with no file held, when it cannot be opened
+  // or read. With nullptr: closes the image and empties the index.
+  bool open(const char* path);
+  int diskCount() const { return diskCount_; }
+
+  // Makes disk `index` the selected one. On failure no disk is selected.
+  bool selectDisk(int index);
+  // Sector numbers a run starts each new track with and moves on after.
+  void setSectorRange(int first, int last) {
+    firstSector_ = first;
+    lastSector_ = last;
+  }
+  const char* diskName() const { return diskName_; }
+  int mediaType() const { return mediaType_; }
+  // The selected disk's disk-size field (0 when none is selected) and the
+  // file offset of its header (-1 after a failed selection).
+  int diskSize() const { return diskSize_; }
+  int diskOffset() const { return diskOffset_; }
+
+  // Copies at most `length` bytes of the data of sector (c, h, r, n) of
+  // `track` into `buffer`. Returns the bytes copied; 0 when not found.
+  int readSector(int track, int c, int h, int r, int n, unsigned char* buffer, int length);
+
+  // Reads `length` bytes from sector (c, h, r, n) of `track` on through the
+  // following sectors. Returns the bytes of whole requested pieces delivered:
+  // a multiple of 128 << n, or `length`.
+  int readSectors(int track, int c, int h, int r, int n, unsigned char* buffer, int length);
+
+  // Writes C, H, R, N of the records of `track`, in stored order, as 4-byte
+  // entries, as many as fit in `length`. Returns the bytes written.
+  int readTrackIds(int track, unsigned char* buffer, int length);
+
+  // The sector a run continues with after (track, c, h, r), by the current
+  // sector range: the next R, or the first R on the next head or cylinder.
+  void nextSector(int& track, int& c, int& h, int& r) const;
+
+ private:
+  // Absolute file position of `track`'s first record, or -1 when the track
+  // cannot be read.
+  std::int64_t trackPosition(int track) const;
+  void resetSelection();
+
+  std::FILE* file_;
+  std::int32_t diskCount_;
+  std::int32_t firstSector_;
+  std::int32_t lastSector_;
+  std::int32_t diskIndex_[MAX_DISKS];
+  std::int32_t diskSize_;
+  std::int32_t diskOffset_;
+  std::int32_t trackTable_[TRACK_COUNT];
+  std::int32_t mediaType_;
+  char diskName_[17];
+};
+
+}  // namespace d88
+
+#endif  // D88_D88_IMAGE_H
