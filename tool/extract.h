@@ -1,0 +1,61 @@
+// d88cut: identification of the known disks and the fixed extraction of
+// DRIVER and MUSIC1..MUSIC6 from the system disk.
+#ifndef TOOL_EXTRACT_H
+#define TOOL_EXTRACT_H
+
+#include <cstdio>
+
+#include "d88/d88_image.h"
+
+constexpr int WORK_BUFFER_SIZE = 0x64000;
+constexpr int LABEL_SIZE = 16;
+// The label sector: track 0, C 0, H 0, R 1, N 1, read into the start of the
+// work buffer; its label stands at bytes 1..16.
+constexpr int LABEL_SECTOR_SIZE = 256;
+constexpr int LABEL_OFFSET = 1;
+
+extern d88::D88Image imageReader;
+extern unsigned char workBuffer[WORK_BUFFER_SIZE];
+extern std::FILE* outputFile;
+extern const unsigned char systemDiskLabel[LABEL_SIZE];
+extern const unsigned char makerDiskLabel[LABEL_SIZE];
+
+enum class KnownDisk { None, System, Maker };
+
+// Which known disk the label sector in `sector` (`size` bytes read) names.
+KnownDisk identifyLabel(const unsigned char* sector, int size);
+
+// One step of the system-disk recipe. The recipe is data so that the
+// extraction and any check of a disk against it cannot drift apart.
+struct RecipeStep {
+  enum Kind {
+    SET_RANGE,  // setSectorRange(first, last)
+    RUN,        // extractRun(name, ...): read skip + length at 0, write length from skip
+    READ,       // readSectors into the buffer at offset
+    COPY,       // copy length bytes from source to offset
+    WRITE,      // writeRegion(name, buffer + offset, length)
+  };
+  Kind kind;
+  const char* name;
+  int track, c, h, r;
+  int offset;  // READ, WRITE, COPY: buffer offset (COPY: target)
+  int skip;    // RUN
+  int length;
+  int source;  // COPY
+  int first, last;  // SET_RANGE
+};
+
+constexpr int SYSTEM_SIZE_CODE = 3;
+constexpr int OUTPUT_FILE_COUNT = 7;
+constexpr int SYSTEM_RECIPE_STEPS = 18;
+extern const RecipeStep systemDiskRecipe[SYSTEM_RECIPE_STEPS];
+extern const char* const outputFileNames[OUTPUT_FILE_COUNT];
+
+// True when a file could not be written; main's exit status reports it.
+extern bool outputFailed;
+
+bool extractRun(const char* name, int track, int c, int h, int r, int n, int skip, int size);
+bool writeRegion(const char* name, const unsigned char* data, int size);
+void extractSystemDisk();
+
+#endif  // TOOL_EXTRACT_H
