@@ -1,0 +1,343 @@
+// d88cut end to end: the built binary on built images, exact bytes of its
+// output, its files and its exit status.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <set>
+
+#include "test_util.h"
+
+namespace d88test {
+namespace {
+
+using d88test::operator<<;  // names the cases in test listings
+
+namespace fs = std::filesystem;
+
+const std::string SYSTEM_LINE = "Disk 1\x82\xf0\x94\x46\x8e\xaf\x82\xb5\x82\xdc\x82\xb5\x82\xbd.\n";
+const std::string MAKER_LINE = "Disk 2\x82\xf0\x94\x46\x8e\xaf\x82\xb5\x82\xdc\x82\xb5\x82\xbd.\n";
+const std::string OPEN_FAILURE =
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x83\x49\x81\x5b\x83\x76\x83\x93\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82"
+    "\xf1.\n";
+const std::vector<std::string> FILES = {"DRIVER", "MUSIC1", "MUSIC2", "MUSIC3", "MUSIC4", "MUSIC5", "MUSIC6"};
+
+std::string cutting(const std::string& name) { return "cutting ... " + name + "\n"; }
+
+std::string allCutting() {
+  std::string out;
+  for (const std::string& name : FILES) out += cutting(name);
+  return out;
+}
+
+// Which sector bytes each file is made of, in order: track, R, [from, to).
+struct Piece {
+  int track, r;
+  std::size_t from, to;
+};
+const std::map<std::string, std::vector<Piece>> COMPOSITION = {
+    {"DRIVER",
+     {{3, 1, 0, 1024}, {3, 2, 0, 1024}, {3, 3, 0, 1024}, {3, 4, 0, 1024}, {3, 5, 0, 1024}, {4, 1, 0, 1024},
+      {4, 2, 0, 1024}}},
+    {"MUSIC1",
+     {{35, 2, 0, 1024}, {35, 3, 0, 1024}, {35, 4, 0, 1024}, {35, 5, 0, 1024}, {36, 1, 0, 512}, {11, 2, 0, 512}}},
+    {"MUSIC2",
+     {{36, 1, 512, 1024}, {36, 2, 0, 1024}, {36, 3, 0, 1024}, {36, 4, 0, 1024}, {36, 5, 0, 1024}, {37, 1, 0, 1024}}},
+    {"MUSIC3", {{10, 1, 0, 128}}},
+    {"MUSIC4", {{78, 5, 512, 768}}},
+    {"MUSIC5", {{41, 4, 768, 1024}, {71, 4, 0, 256}, {79, 5, 768, 1024}}},
+    {"MUSIC6", {{68, 4, 0, 1024}, {68, 5, 0, 768}, {58, 3, 0, 512}, {8, 4, 256, 768}}},
+};
+const std::map<std::string, std::size_t> SIZES = {{"DRIVER", 7168}, {"MUSIC1", 5120}, {"MUSIC2", 5632},
+                                                  {"MUSIC3", 128},  {"MUSIC4", 256},  {"MUSIC5", 768},
+                                                  {"MUSIC6", 2816}};
+
+Bytes expectedFile(const Disk& disk, const std::string& name) {
+  Bytes out;
+  for (const Piece& p : COMPOSITION.at(name)) {
+    const Bytes piece = slice(sectorData(disk, p.track, p.r), p.from, p.to);
+    out.insert(out.end(), piece.begin(), piece.end());
+  }
+  return out;
+}
+
+RunResult cut(const ScratchDir& dir, const Bytes& image, const RunOptions& options = {}) {
+  EXPECT_TRUE(writeFile(dir.file("image.d88"), image));
+  return runProgram(D88CUT_PATH, {"image.d88"}, dir.path(), options);
+}
+
+std::set<std::string> entries(const ScratchDir& dir) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir.path())) names.insert(entry.path().filename().string());
+  return names;
+}
+
+std::set<std::string> withImage(std::set<std::string> names) {
+  names.insert("image.d88");
+  return names;
+}
+
+const std::set<std::string> ALL_FILES(FILES.begin(), FILES.end());
+
+void expectAllFiles(const ScratchDir& dir, const Disk& disk) {
+  for (const std::string& name : FILES) {
+    EXPECT_TRUE(sameBytes(expectedFile(disk, name), readFile(dir.file(name)))) << name;
+  }
+}
+
+Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+// The recipe's sectors stored in reverse R order, with foreign records
+// before them: same R but N 2, and R 9.
+Disk scrambledSystemDisk() {
+  Disk disk = systemDisk();
+  for (auto& [index, track] : disk.tracks) {
+    if (index == 0) continue;
+    std::reverse(track.records.begin(), track.records.end());
+    Record sameR;
+    sameR.c = static_cast<std::uint8_t>(index / 2);
+    sameR.h = static_cast<std::uint8_t>(index % 2);
+    sameR.r = 1;
+    sameR.n = 2;
+    sameR.data = Bytes(512, 0xF2);
+    Record otherR = sameR;
+    otherR.r = 9;
+    otherR.n = 3;
+    otherR.data = Bytes(1024, 0xF9);
+    track.records.insert(track.records.begin(), sameR);
+    track.records.insert(track.records.begin() + 3, otherR);
+  }
+  return disk;
+}
+
+TEST(D88cutDriver, UsageAndOpenFailures) {
+  ScratchDir dir;
+  fs::create_directory(dir.file("folder"));
+  struct Case {
+    const char* what;
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {"no argument", {}, "Usage: d88cut-name [d88file]\n"},
+      {"two arguments", {"a.d88", "b.d88"}, "Usage: d88cut-name [d88file]\n"},
+      {"missing file", {"missing.d88"}, OPEN_FAILURE},
+      {"directory", {"folder"}, OPEN_FAILURE},
+  };
+  for (const Case& c : cases) {
+    RunOptions options;
+    options.argv0 = "d88cut-name";
+    const RunResult result = runProgram(D88CUT_PATH, c.args, dir.path(), options);
+    EXPECT_EQ(result.status, 1) << c.what;
+    EXPECT_EQ(result.out, "") << c.what;
+    EXPECT_EQ(result.err, c.err) << c.what;
+  }
+  EXPECT_EQ(entries(dir), std::set<std::string>{"folder"});
+}
+
+struct IdentifyCase {
+  const char* what;
+  std::function<Bytes()> image;
+  std::string out;
+  bool files;  // the seven files are written
+};
+
+class D88cutIdentify : public ::testing::TestWithParam<IdentifyCase> {};
+
+TEST_P(D88cutIdentify, RecognisesDisks) {
+  const IdentifyCase& c = GetParam();
+  ScratchDir dir;
+  const RunResult result = cut(dir, c.image());
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, c.out);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(entries(dir), withImage(c.files ? ALL_FILES : std::set<std::string>{}));
+}
+
+Disk labelAt(int at, int size) {
+  Disk disk;
+  disk.add(0, 0, 0, 1, 1, labelSector(SYSTEM_LABEL, at, size));
+  return disk;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, D88cutIdentify,
+    ::testing::Values(
+        IdentifyCase{"fewer than 688 bytes", [] { return Bytes(100, 0); }, "", false},
+        IdentifyCase{"unknown disk", [] { return buildImage({labelledDisk("SOMETHING ELSE..")}); }, "", false},
+        IdentifyCase{"maker disk only", [] { return buildImage({makerDisk()}); }, MAKER_LINE, false},
+        IdentifyCase{"system disk second", [] { return buildImage({labelledDisk("0123456789abcdef"), systemDisk()}); },
+                     SYSTEM_LINE + allCutting(), true},
+        IdentifyCase{"label at bytes 0 to 15", [] { return buildImage({labelAt(0, 256)}); }, "", false},
+        // Only the first 256 bytes are read; the label is among them.
+        IdentifyCase{"label sector of 1024 bytes",
+                     [] {
+                       Disk disk = systemDisk();
+                       disk.tracks[0].records[0].data = labelSector(SYSTEM_LABEL, 1, 1024);
+                       return buildImage({disk});
+                     },
+                     SYSTEM_LINE + allCutting(), true},
+        IdentifyCase{"label sector with N 3", [] {
+                       Disk disk = labelAt(1, 256);
+                       disk.tracks[0].records[0].n = 3;
+                       return buildImage({disk});
+                     },
+                     "", false},
+        // A label sector too short to hold a label names no disk, even
+        // where the disk before left a label in the buffer.
+        IdentifyCase{"short label sector after the maker disk",
+                     [] { return buildImage({makerDisk(), labelAt(1, 8)}); }, MAKER_LINE, false},
+        IdentifyCase{"unknown, maker and system disks",
+                     [] { return buildImage({labelledDisk("................"), makerDisk(), systemDisk()}); },
+                     MAKER_LINE + SYSTEM_LINE + allCutting(), true}),
+    CaseName());
+
+TEST(D88cutExtract, CompleteDiskInAnyOrderGivesTheSevenFiles) {
+  ScratchDir dir;
+  const Disk disk = scrambledSystemDisk();
+  const RunResult result = cut(dir, buildImage({disk}));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, SYSTEM_LINE + allCutting());
+  EXPECT_EQ(result.err, "");
+  for (const std::string& name : FILES) EXPECT_EQ(fs::file_size(dir.file(name)), SIZES.at(name)) << name;
+  expectAllFiles(dir, disk);
+  EXPECT_EQ(entries(dir), withImage(ALL_FILES));  // no temporary file left
+}
+
+TEST(D88cutExtract, ExistingFilesAreOverwritten) {
+  ScratchDir dir;
+  for (const std::string& name : FILES) writeFile(dir.file(name), Bytes(10000, 'x'));
+  const Disk disk = systemDisk();
+  const RunResult result = cut(dir, buildImage({disk}));
+  EXPECT_EQ(result.status, 0);
+  expectAllFiles(dir, disk);
+}
+
+TEST(D88cutExtract, MissingTrack3KeepsAnExistingDriver) {
+  ScratchDir dir;
+  writeFile(dir.file("DRIVER"), text("old driver"));
+  Disk disk = systemDisk();
+  disk.tracks.erase(3);
+  const RunResult result = cut(dir, buildImage({disk}));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, SYSTEM_LINE + cutting("MUSIC1") + cutting("MUSIC2") + cutting("MUSIC3") +
+                            cutting("MUSIC4") + cutting("MUSIC5") + cutting("MUSIC6"));
+  EXPECT_TRUE(sameBytes(text("old driver"), readFile(dir.file("DRIVER"))));
+  for (std::size_t i = 1; i < FILES.size(); ++i) {
+    EXPECT_TRUE(sameBytes(expectedFile(disk, FILES[i]), readFile(dir.file(FILES[i])))) << FILES[i];
+  }
+}
+
+TEST(D88cutExtract, MissingTrack3WritesNoDriver) {
+  ScratchDir dir;
+  Disk disk = systemDisk();
+  disk.tracks.erase(3);
+  cut(dir, buildImage({disk}));
+  EXPECT_FALSE(fs::exists(dir.file("DRIVER")));
+}
+
+TEST(D88cutExtract, MissingTrack11LeavesDriverBytesInMusic1) {
+  ScratchDir dir;
+  Disk disk = systemDisk();
+  disk.tracks.erase(11);
+  const RunResult result = cut(dir, buildImage({disk}));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, SYSTEM_LINE + allCutting());
+  const Bytes music1 = readFile(dir.file("MUSIC1"));
+  const Bytes expected = concat({slice(expectedFile(disk, "MUSIC1"), 0, 4608), slice(sectorData(disk, 3, 5), 512, 1024)});
+  EXPECT_TRUE(sameBytes(expected, music1));
+}
+
+TEST(D88cutExtract, ShortSectorMidRunLeavesEarlierBytes) {
+  ScratchDir dir;
+  Disk disk = systemDisk();
+  for (Record& record : disk.tracks[36].records) {
+    if (record.r == 3) record.data = Bytes(512, 0x33);
+  }
+  const RunResult result = cut(dir, buildImage({disk}));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, SYSTEM_LINE + allCutting());
+  // The run stops at R 3; its 512 bytes were copied all the same, and the
+  // rest of the region holds what MUSIC1 and DRIVER left there.
+  const Bytes music1 = readFile(dir.file("MUSIC1"));
+  const Bytes expected = concat({slice(sectorData(disk, 36, 1), 512, 1024), sectorData(disk, 36, 2), Bytes(512, 0x33),
+                                 slice(music1, 2560, 5120), sectorData(disk, 4, 1)});
+  EXPECT_TRUE(sameBytes(expected, readFile(dir.file("MUSIC2"))));
+}
+
+TEST(D88cutExtract, SecondSystemDiskRewritesTheFiles) {
+  ScratchDir dir;
+  const Disk first = systemDisk();
+  Disk second = systemDisk();
+  for (auto& [index, track] : second.tracks) {
+    if (index == 0) continue;
+    for (Record& record : track.records) std::fill(record.data.begin(), record.data.end(), 0xB2);
+  }
+  const RunResult result = cut(dir, buildImage({first, second}));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, SYSTEM_LINE + allCutting() + SYSTEM_LINE + allCutting());
+  expectAllFiles(dir, second);
+}
+
+#ifndef _WIN32
+// Output failures: the old file stays whole, the failure is said, the rest
+// of the files are written and the status is 1.
+
+TEST(D88cutWriteFailure, DirectoryAtAnOutputName) {
+  ScratchDir dir;
+  fs::create_directory(dir.file("MUSIC3"));
+  const Disk disk = systemDisk();
+  const RunResult result = cut(dir, buildImage({disk}));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, SYSTEM_LINE + allCutting());
+  EXPECT_NE(result.err.find("MUSIC3"), std::string::npos) << result.err;
+  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+  EXPECT_TRUE(fs::is_directory(dir.file("MUSIC3")));
+  for (const std::string& name : FILES) {
+    if (name == "MUSIC3") continue;
+    EXPECT_TRUE(sameBytes(expectedFile(disk, name), readFile(dir.file(name)))) << name;
+  }
+  EXPECT_EQ(entries(dir), withImage(ALL_FILES));
+}
+
+TEST(D88cutWriteFailure, WriteFailingPartWayKeepsTheOldFile) {
+  ScratchDir dir;
+  for (const std::string& name : FILES) writeFile(dir.file(name), text("old " + name));
+  const Disk disk = systemDisk();
+  RunOptions options;
+  options.fileSizeLimit = 4096;  // DRIVER, MUSIC1 and MUSIC2 are larger
+  const RunResult result = cut(dir, buildImage({disk}), options);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, SYSTEM_LINE + allCutting());
+  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 3) << result.err;
+  for (const std::string name : {"DRIVER", "MUSIC1", "MUSIC2"}) {
+    EXPECT_NE(result.err.find(name), std::string::npos) << result.err;
+    EXPECT_TRUE(sameBytes(text("old " + name), readFile(dir.file(name)))) << name;
+  }
+  for (const std::string name : {"MUSIC3", "MUSIC4", "MUSIC5", "MUSIC6"}) {
+    EXPECT_TRUE(sameBytes(expectedFile(disk, name), readFile(dir.file(name)))) << name;
+  }
+  EXPECT_EQ(entries(dir), withImage(ALL_FILES));
+}
+
+TEST(D88cutWriteFailure, LinkAtAnOutputNameIsReplacedNotFollowed) {
+  ScratchDir dir;
+  ScratchDir elsewhere;
+  writeFile(elsewhere.file("target"), text("precious"));
+  fs::create_symlink(elsewhere.file("target"), dir.file("DRIVER"));
+  fs::create_symlink(elsewhere.file("absent"), dir.file("MUSIC4"));  // dangling
+  const Disk disk = systemDisk();
+  const RunResult result = cut(dir, buildImage({disk}));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "");
+  EXPECT_TRUE(sameBytes(text("precious"), readFile(elsewhere.file("target"))));
+  EXPECT_FALSE(fs::exists(elsewhere.file("absent")));
+  EXPECT_FALSE(fs::is_symlink(dir.file("DRIVER")));
+  EXPECT_FALSE(fs::is_symlink(dir.file("MUSIC4")));
+  expectAllFiles(dir, disk);
+}
+#endif
+
+}  // namespace
+}  // namespace d88test
