@@ -1,5 +1,7 @@
 #include "d88_builder.h"
 
+#include <utility>
+
 #include <cstdio>
 #include <cstring>
 
@@ -132,6 +134,58 @@ Disk systemDisk() {
     for (int r = 1; r <= 5; ++r) disk.add(track, track / 2, track % 2, r, 3, labelledSector(track, track / 2, track % 2, r, 3, 1024));
   }
   return disk;
+}
+
+Disk compactSystemDisk() {
+  Disk disk;
+  disk.name = "SYSTEM DISK";
+  disk.add(0, 0, 0, 1, 1, labelSector(SYSTEM_LABEL));
+  for (int track : {3, 4, 8, 10, 11, 35, 36, 37, 41, 58, 68, 71, 78, 79}) {
+    for (int r = 1; r <= 5; ++r) disk.add(track, track / 2, track % 2, r, 3, labelledSector(track, track / 2, track % 2, r, 3, 1024));
+  }
+  return disk;
+}
+
+std::vector<std::pair<std::string, Bytes>> seedImages() {
+  std::vector<std::pair<std::string, Bytes>> seeds;
+  const Disk system = compactSystemDisk();
+  const Bytes systemBytes = buildImage({system});
+  seeds.emplace_back("system", systemBytes);
+  seeds.emplace_back("multi", buildImage({labelledDisk("................"), makerDisk(), system}));
+  seeds.emplace_back("maker", buildImage({makerDisk()}));
+  seeds.emplace_back("truncated", Bytes(systemBytes.begin(), systemBytes.begin() + static_cast<long>(systemBytes.size() / 2)));
+  Disk small;
+  for (int r = 1; r <= 4; ++r) small.add(0, 0, 0, r, 0, Bytes(128, static_cast<std::uint8_t>(r)));
+  small.add(1, 0, 1, 1, 1, Bytes(256, 0x11));
+  seeds.emplace_back("small", buildImage({small}));
+  Bytes zeroSize = buildImage({small});
+  putLe32(zeroSize, 0x1C, 0);
+  seeds.emplace_back("disk-size-0", zeroSize);
+  Bytes negativeSize = buildImage({small, small});
+  putLe32(negativeSize, 0x1C, 0x80000000u);
+  seeds.emplace_back("disk-size-negative", negativeSize);
+  Disk badEntries = small;
+  badEntries.tableOverride[1] = 0xFFFFFFFFu;
+  badEntries.tableOverride[2] = 0x7FFFFFF0u;
+  badEntries.tableOverride[3] = 688;  // same offset as track 0
+  seeds.emplace_back("bad-table-entries", buildImage({badEntries}));
+  Disk counts = small;
+  counts.tracks[0].records[0].count = 0;
+  counts.tracks[0].records[1].count = 0x0400;  // byte-swapped
+  counts.tracks[1].records[0].count = 0xFFFF;
+  seeds.emplace_back("odd-counts", buildImage({counts}));
+  Disk sizes = small;
+  sizes.tracks[0].records[0].dataSize = 0xFFFF;
+  sizes.tracks[0].records[1].n = 0xFF;
+  seeds.emplace_back("odd-data-sizes", buildImage({sizes}));
+  Disk shortTable = small;
+  shortTable.dataStart = 672;
+  seeds.emplace_back("short-table", buildImage({shortTable}));
+  Disk systemCut = system;
+  systemCut.tracks.erase(11);
+  systemCut.tracks[36].records[2].data.resize(512);
+  seeds.emplace_back("system-incomplete", buildImage({systemCut}));
+  return seeds;
 }
 
 Disk makerDisk() {

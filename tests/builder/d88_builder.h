@@ -64,6 +64,11 @@ Bytes labelSector(const char* label, int at = 1, int size = 256);
 // carrying the label; tracks 1..79 (C = t / 2, H = t % 2) with 1024-byte
 // sectors R 1..5, each filled by labelledSector.
 Disk systemDisk();
+// The system disk with only track 0's label sector and the tracks the
+// extraction reads: small enough for a fuzzing seed.
+Disk compactSystemDisk();
+// Named seed images for fuzzing: complete, multi-disk and malformed.
+std::vector<std::pair<std::string, Bytes>> seedImages();
 // A disk whose label sector carries the maker label.
 Disk makerDisk();
 // A disk whose label sector carries `label` (16 bytes) at byte 1.

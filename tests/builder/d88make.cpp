@@ -2,6 +2,7 @@
 // a cut file is made of.
 //
 //   d88make demo OUT        a complete synthetic system disk
+//   d88make seeds DIR       fuzzing seeds: complete, multi-disk and malformed images
 //   d88make show FILE...    the pieces of each file, by the text its sectors carry
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,7 @@ namespace {
 int usage() {
   std::fputs(
       "usage: d88make demo OUT\n"
+      "       d88make seeds DIR\n"
       "       d88make show FILE...\n",
       stderr);
   return 1;
@@ -79,6 +81,16 @@ int main(int argc, char** argv) {
     if (!d88test::writeFile(argv[2], d88test::buildImage({d88test::systemDisk()}))) {
       std::fprintf(stderr, "d88make: cannot write %s\n", argv[2]);
       return 1;
+    }
+    return 0;
+  }
+  if (argc >= 3 && std::strcmp(argv[1], "seeds") == 0) {
+    for (const auto& [name, bytes] : d88test::seedImages()) {
+      const std::string path = std::string(argv[2]) + "/" + name + ".d88";
+      if (!d88test::writeFile(path, bytes)) {
+        std::fprintf(stderr, "d88make: cannot write %s\n", path.c_str());
+        return 1;
+      }
     }
     return 0;
   }
