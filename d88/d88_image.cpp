@@ -7,6 +7,7 @@ namespace d88 {
 namespace {
 
 constexpr int DISK_SIZE_OFFSET = 0x1C;
+constexpr int WRITE_PROTECT_OFFSET = 0x1A;
 constexpr int MEDIA_TYPE_OFFSET = 0x1B;
 constexpr int TRACK_TABLE_OFFSET = 0x20;
 constexpr int NAME_LENGTH = 16;
@@ -45,7 +46,9 @@ D88Image::D88Image()
       diskOffset_(0),
       trackTable_(),
       mediaType_(-1),
-      diskName_() {}
+      diskName_(),
+      fileSize_(-1),
+      writeProtect_(-1) {}
 
 D88Image::~D88Image() {
   if (file_ != nullptr) std::fclose(file_);
@@ -57,6 +60,7 @@ bool D88Image::open(const char* path) {
     std::fclose(file_);
     file_ = nullptr;
   }
+  fileSize_ = -1;
   if (path == nullptr) {
     diskCount_ = 0;
     mediaType_ = -1;
@@ -64,6 +68,9 @@ bool D88Image::open(const char* path) {
   }
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) return false;
+
+  std::int64_t size = -1;
+  if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
 
   std::int32_t index[MAX_DISKS] = {};
   int count = 0;
@@ -89,6 +96,7 @@ bool D88Image::open(const char* path) {
     position = next;
   }
   file_ = file;
+  fileSize_ = size;
   diskCount_ = count;
   std::memcpy(diskIndex_, index, sizeof diskIndex_);
   return true;
@@ -97,6 +105,7 @@ bool D88Image::open(const char* path) {
 void D88Image::resetSelection() {
   diskOffset_ = -1;
   mediaType_ = -1;
+  writeProtect_ = -1;
   diskSize_ = 0;
   diskName_[0] = '\0';
 }
@@ -115,6 +124,7 @@ bool D88Image::selectDisk(int index) {
     trackTable_[t] = toInt32(readLe32(header + TRACK_TABLE_OFFSET + 4 * t));
   }
   mediaType_ = header[MEDIA_TYPE_OFFSET];
+  writeProtect_ = header[WRITE_PROTECT_OFFSET];
   diskSize_ = toInt32(readLe32(header + DISK_SIZE_OFFSET));
   diskOffset_ = diskIndex_[index];
   int i = 0;
@@ -205,6 +215,45 @@ int D88Image::readTrackIds(int track, unsigned char* buffer, int length) {
     if (i == count - 1) break;
   }
   return written;
+}
+
+std::uint32_t D88Image::trackEntry(int track) const {
+  if (track < 0 || track >= TRACK_COUNT) return 0;
+  return static_cast<std::uint32_t>(trackTable_[track]);
+}
+
+int D88Image::readTrackRecords(int track, SectorRecord* records, int maxRecords, bool* cutRecord) {
+  if (cutRecord != nullptr) *cutRecord = false;
+  if (file_ == nullptr || maxRecords <= 0) return 0;
+  std::int64_t position = trackPosition(track);
+  if (!seekTo(file_, position)) return 0;
+  unsigned char record[SECTOR_RECORD_SIZE];
+  int stored = 0;
+  for (int i = 0; i < maxRecords; ++i) {
+    const std::size_t got = std::fread(record, 1, sizeof record, file_);
+    if (got != sizeof record) {
+      if (cutRecord != nullptr) *cutRecord = got > 0;
+      break;
+    }
+    SectorRecord& out = records[stored++];
+    out.c = record[0];
+    out.h = record[1];
+    out.r = record[2];
+    out.n = record[3];
+    out.count = static_cast<int>(readLe16(record + RECORD_COUNT_OFFSET));
+    out.density = record[6];
+    out.deleted = record[7];
+    out.status = record[8];
+    out.dataSize = static_cast<int>(readLe16(record + RECORD_SIZE_OFFSET));
+    out.position = position;
+    const std::int64_t dataStart = position + SECTOR_RECORD_SIZE;
+    const std::int64_t left = fileSize_ > dataStart ? fileSize_ - dataStart : 0;
+    out.dataAvailable = left < out.dataSize ? static_cast<int>(left) : out.dataSize;
+    position = dataStart + out.dataSize;
+    if (std::fseek(file_, out.dataSize, SEEK_CUR) != 0) break;
+    if (i == out.count - 1) break;
+  }
+  return stored;
 }
 
 }  // namespace d88

@@ -69,6 +69,18 @@ struct SectorId {
   int n;
 };
 
+// Every field of one sector record, and where it stands in the file.
+struct SectorRecord {
+  int c, h, r, n;
+  int count;          // sector-count field
+  int density;        // byte 0x06
+  int deleted;        // byte 0x07, deleted-data mark
+  int status;         // byte 0x08, FDC status
+  int dataSize;       // data-size field
+  std::int64_t position;  // file offset of the record
+  int dataAvailable;  // data bytes the file really holds, 0..dataSize
+};
+
 class D88Image {
  public:
   D88Image();
@@ -109,6 +121,23 @@ class D88Image {
   // entries, as many as fit in `length`. Returns the bytes written.
   int readTrackIds(int track, unsigned char* buffer, int length);
 
+  // Read-only views for inspecting an image. None changes what the
+  // operations above do.
+
+  // Bytes in the open image file; -1 when none is open or it is unknown.
+  std::int64_t fileSize() const { return fileSize_; }
+  // The selected disk's write-protect byte (0x1A), -1 when none is selected.
+  int writeProtect() const { return writeProtect_; }
+  // The raw track table entry of the selected disk, 0 outside 0..163.
+  std::uint32_t trackEntry(int track) const;
+  // The absolute file offset of `track`'s first record, -1 when it cannot be read.
+  std::int64_t trackOffset(int track) const { return trackPosition(track); }
+  // The records of `track` by the listing's rule (stored order, up to the
+  // record at position count - 1 or the end of the file), at most
+  // `maxRecords`. Returns how many were stored; `cutRecord`, when given, says
+  // whether a record header cut by the end of the file ended the walk.
+  int readTrackRecords(int track, SectorRecord* records, int maxRecords, bool* cutRecord = nullptr);
+
   // The sector a run continues with after (track, c, h, r), by the current
   // sector range: the next R, or the first R on the next head or cylinder.
   void nextSector(int& track, int& c, int& h, int& r) const;
@@ -129,6 +158,8 @@ class D88Image {
   std::int32_t trackTable_[TRACK_COUNT];
   std::int32_t mediaType_;
   char diskName_[17];
+  std::int64_t fileSize_;
+  std::int32_t writeProtect_;
 };
 
 }  // namespace d88

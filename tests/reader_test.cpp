@@ -147,17 +147,24 @@ TEST(ReaderSelect, OutOfRangeLeavesNoDiskSelected) {
 }
 
 TEST(ReaderSelect, HeaderThatCannotBeReReadLeavesNoDiskSelected) {
-  ImageFile image(disks(2));
+  // The first disk is larger than any stdio buffer, so that the second
+  // header is really read again.
+  Disk large;
+  for (int r = 1; r <= 32; ++r) large.add(0, 0, 0, r, 3);
+  const Bytes bytes = buildImage({large, oneSectorDisk()});
+  const std::size_t second = buildDisk(large).size();
+  ImageFile image(bytes);
   D88Image reader;
   ASSERT_TRUE(reader.open(image.path().c_str()));
+  ASSERT_EQ(reader.diskCount(), 2);
   // The file shrinks after it was indexed.
-  std::filesystem::resize_file(image.path(), ONE + 100);
+  std::filesystem::resize_file(image.path(), second + 100);
   EXPECT_TRUE(reader.selectDisk(0));
   EXPECT_FALSE(reader.selectDisk(1));
   EXPECT_EQ(reader.mediaType(), -1);
   EXPECT_EQ(reader.diskSize(), 0);
-  unsigned char buffer[256];
-  EXPECT_EQ(reader.readSector(0, 0, 0, 1, 1, buffer, 256), 0);
+  unsigned char buffer[1024];
+  EXPECT_EQ(reader.readSector(0, 0, 0, 1, 3, buffer, 1024), 0);
 }
 
 struct LookupCase {

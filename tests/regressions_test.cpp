@@ -1,5 +1,5 @@
 // Replays the fuzz seeds and every kept fuzzing input through the reader's
-// promises and through the built d88cut.
+// promises and through the built d88cut and d88info.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -21,6 +21,8 @@ void replay(const std::string& what, const Bytes& bytes) {
   const RunResult result = runProgram(D88CUT_PATH, {image}, out.path());
   EXPECT_EQ(result.status, 0) << what << "\n" << result.err;
   EXPECT_EQ(d88fuzz::checkToolOutput(out.path()), "") << what;
+  const RunResult shown = runProgram(D88INFO_PATH, {"--tracks", image}, out.path());
+  EXPECT_EQ(shown.status, 0) << what << "\n" << shown.err;
 }
 
 TEST(Regressions, SeedsKeepThePromises) {

@@ -54,6 +54,23 @@ extern const char* const outputFileNames[OUTPUT_FILE_COUNT];
 // True when a file could not be written; main's exit status reports it.
 extern bool outputFailed;
 
+// How the recipe fares on a disk, file by file, found without writing.
+struct FileCheck {
+  const char* name;
+  int size;
+  bool cut;    // d88cut writes the file (a run that delivers nothing writes none)
+  bool whole;  // every byte comes from the sector the recipe names
+  // When not whole: the first sector, in the file's byte order, that is
+  // missing or short; track -1 when the bytes were never read at all.
+  int track, c, h, r;
+  bool missing;  // no sector with that ID (otherwise it holds too few bytes)
+};
+
+// Runs the recipe's reads on the selected disk of `reader`, in the recipe's
+// order and with its offsets, and fills one check per output file, in the
+// order the files are cut. Leaves the sector range as the recipe does.
+void checkSystemDisk(d88::D88Image& reader, FileCheck checks[OUTPUT_FILE_COUNT]);
+
 bool extractRun(const char* name, int track, int c, int h, int r, int n, int skip, int size);
 bool writeRegion(const char* name, const unsigned char* data, int size);
 void extractSystemDisk();
