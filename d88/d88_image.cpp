@@ -68,6 +68,9 @@ bool D88Image::open(const char* path) {
   }
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) return false;
+  // Every read is a header, a record or the one sector asked for, each after
+  // a seek: a stdio buffer would only fill itself with data never used.
+  std::setvbuf(file, nullptr, _IONBF, 0);
 
   std::int64_t size = -1;
   if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
@@ -161,8 +164,8 @@ int D88Image::readSector(int track, int c, int h, int r, int n, unsigned char* b
       // the file returns fewer bytes.
       return static_cast<int>(std::fread(buffer, 1, static_cast<std::size_t>(wanted), file_));
     }
-    if (std::fseek(file_, size, SEEK_CUR) != 0) return 0;
-    if (i == count - 1) return 0;
+    // The last record of the track ends the lookup; no need to skip its data.
+    if (i == count - 1 || std::fseek(file_, size, SEEK_CUR) != 0) return 0;
   }
 }
 
@@ -211,8 +214,7 @@ int D88Image::readTrackIds(int track, unsigned char* buffer, int length) {
     const long size = static_cast<long>(readLe16(record + RECORD_SIZE_OFFSET));
     std::memcpy(buffer + written, record, 4);
     written += 4;
-    if (std::fseek(file_, size, SEEK_CUR) != 0) break;
-    if (i == count - 1) break;
+    if (i == count - 1 || std::fseek(file_, size, SEEK_CUR) != 0) break;
   }
   return written;
 }
@@ -250,8 +252,7 @@ int D88Image::readTrackRecords(int track, SectorRecord* records, int maxRecords,
     const std::int64_t left = fileSize_ > dataStart ? fileSize_ - dataStart : 0;
     out.dataAvailable = left < out.dataSize ? static_cast<int>(left) : out.dataSize;
     position = dataStart + out.dataSize;
-    if (std::fseek(file_, out.dataSize, SEEK_CUR) != 0) break;
-    if (i == out.count - 1) break;
+    if (i == out.count - 1 || std::fseek(file_, out.dataSize, SEEK_CUR) != 0) break;
   }
   return stored;
 }

@@ -93,7 +93,7 @@ std::string checkReader(const std::string& imagePath, const std::uint8_t* data, 
   if (size == 0) return "";
   Params params(data, size);
   for (int op = 0; op < MAX_OPERATIONS && !params.empty(); ++op) {
-    const int kind = params.byte() % 7;
+    const int kind = params.byte() % 8;
     if (kind == 0) {
       const int index = params.value(-2, count + 2);
       const bool valid = index >= 0 && index < count;
@@ -132,6 +132,23 @@ std::string checkReader(const std::string& imagePath, const std::uint8_t* data, 
       const int got = reader.readTrackIds(params.value(0, 163), buffer.data(), length);
       if (got < 0 || got > (length > 0 ? length : 0) || got % 4 != 0) return fail("readTrackIds", got, length);
       if (!buffer.intact()) return fail("readTrackIds wrote outside its buffer", got, length);
+    } else if (kind == 6) {
+      const int track = params.value(0, 163);
+      const int room = params.range(0, 300);
+      std::vector<d88::SectorRecord> records(static_cast<std::size_t>(room) + 1);
+      const int got = reader.readTrackRecords(track, records.data(), room);
+      if (got < 0 || got > room) return fail("readTrackRecords", got, room);
+      for (int i = 0; i < got; ++i) {
+        const d88::SectorRecord& r = records[static_cast<std::size_t>(i)];
+        if (r.dataAvailable < 0 || r.dataAvailable > r.dataSize || r.position < 0 ||
+            r.position + 16 > reader.fileSize()) {
+          return fail("readTrackRecords record fields", i, room);
+        }
+      }
+      const std::int64_t offset = reader.trackOffset(track);
+      if ((got > 0 && offset < 0) || offset > reader.fileSize() + 0x7FFFFFFFLL) {
+        return fail("trackOffset", static_cast<int>(offset), track);
+      }
     } else {
       // Reopening must index the same disks again.
       if (!reader.open(imagePath.c_str())) return "reopen failed";

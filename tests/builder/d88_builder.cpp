@@ -146,6 +146,32 @@ Disk compactSystemDisk() {
   return disk;
 }
 
+Disk fillerDisk2HD(int number) {
+  Disk disk;
+  char name[17];
+  std::snprintf(name, sizeof name, "FILLER %02d", number);
+  disk.name = name;
+  disk.mediaType = 0x20;
+  for (int track = 0; track < 154; ++track) {
+    for (int r = 1; r <= 8; ++r) {
+      Bytes data(1024, static_cast<std::uint8_t>(number));
+      disk.add(track, track / 2, track % 2, r, 3, std::move(data));
+    }
+  }
+  return disk;
+}
+
+Bytes largeImage() {
+  Bytes out;
+  for (int i = 1; i <= 63; ++i) {
+    const Bytes disk = buildDisk(fillerDisk2HD(i));
+    out.insert(out.end(), disk.begin(), disk.end());
+  }
+  const Bytes system = buildDisk(systemDisk());
+  out.insert(out.end(), system.begin(), system.end());
+  return out;
+}
+
 std::vector<std::pair<std::string, Bytes>> seedImages() {
   std::vector<std::pair<std::string, Bytes>> seeds;
   const Disk system = compactSystemDisk();

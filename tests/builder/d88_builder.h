@@ -67,6 +67,11 @@ Disk systemDisk();
 // The system disk with only track 0's label sector and the tracks the
 // extraction reads: small enough for a fuzzing seed.
 Disk compactSystemDisk();
+// A filler disk laid out like a 2HD disk: 154 tracks of eight 1024-byte
+// sectors, with an unknown label. About 1.28 MB.
+Disk fillerDisk2HD(int number);
+// 63 filler disks and the system disk last: about 80 MB.
+Bytes largeImage();
 // Named seed images for fuzzing: complete, multi-disk and malformed.
 std::vector<std::pair<std::string, Bytes>> seedImages();
 // A disk whose label sector carries the maker label.

@@ -2,6 +2,7 @@
 // a cut file is made of.
 //
 //   d88make demo OUT        a complete synthetic system disk
+//   d88make large OUT       63 filler 2HD disks and the system disk last (about 80 MB)
 //   d88make seeds DIR       fuzzing seeds: complete, multi-disk and malformed images
 //   d88make show FILE...    the pieces of each file, by the text its sectors carry
 #include <cstdio>
@@ -15,6 +16,7 @@ namespace {
 int usage() {
   std::fputs(
       "usage: d88make demo OUT\n"
+      "       d88make large OUT\n"
       "       d88make seeds DIR\n"
       "       d88make show FILE...\n",
       stderr);
@@ -79,6 +81,13 @@ void show(const char* path) {
 int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "demo") == 0) {
     if (!d88test::writeFile(argv[2], d88test::buildImage({d88test::systemDisk()}))) {
+      std::fprintf(stderr, "d88make: cannot write %s\n", argv[2]);
+      return 1;
+    }
+    return 0;
+  }
+  if (argc >= 3 && std::strcmp(argv[1], "large") == 0) {
+    if (!d88test::writeFile(argv[2], d88test::largeImage())) {
       std::fprintf(stderr, "d88make: cannot write %s\n", argv[2]);
       return 1;
     }

@@ -1,0 +1,153 @@
+// Whole-run benchmark of d88cut against its floors, in one table.
+//
+//   tool_bench D88CUT [RUNS]
+//
+// Makes a 64-disk image of about 80 MB (63 filler 2HD disks, the system disk
+// last) and the system disk alone, then times, interleaved, after warm-up:
+// d88cut on each, d88cut with no argument (its own start-up), and cat of the
+// large image to /dev/null. With strace on the PATH it also counts the bytes
+// d88cut reads from the large image. Linux only.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "d88_builder.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Runs argv in `dir` with stdout and stderr to /dev/null; returns seconds.
+double timeRun(const std::vector<std::string>& args, const std::string& dir) {
+  std::vector<char*> argv;
+  std::vector<std::string> copy = args;
+  for (std::string& a : copy) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  const fs::path back = fs::current_path();
+  fs::current_path(dir);
+  const auto start = std::chrono::steady_clock::now();
+  pid_t pid = 0;
+  int status = 0;
+  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0 || waitpid(pid, &status, 0) != pid) {
+    std::fprintf(stderr, "tool_bench: cannot run %s\n", argv[0]);
+    std::exit(1);
+  }
+  const auto end = std::chrono::steady_clock::now();
+  fs::current_path(back);
+  posix_spawn_file_actions_destroy(&actions);
+  return std::chrono::duration<double>(end - start).count();
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Bytes read from `image` in an strace log of read-family calls (-y).
+long long bytesRead(const std::string& log, const std::string& image) {
+  std::ifstream in(log);
+  std::string line;
+  long long total = 0;
+  const std::string tag = "<" + image + ">";
+  while (std::getline(in, line)) {
+    if (line.find(tag) == std::string::npos) continue;
+    std::size_t call = line.find_first_not_of("0123456789 ");
+    if (call == std::string::npos || line.compare(call, 4, "read") != 0) {
+      if (call == std::string::npos || line.compare(call, 5, "pread") != 0) continue;
+    }
+    const std::size_t eq = line.rfind("= ");
+    if (eq == std::string::npos) continue;
+    const long long n = std::atoll(line.c_str() + eq + 2);
+    if (n > 0) total += n;
+  }
+  return total;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fputs("usage: tool_bench D88CUT [RUNS]\n", stderr);
+    return 1;
+  }
+  const std::string tool = fs::absolute(argv[1]).string();
+  const int runs = argc > 2 ? std::max(15, std::atoi(argv[2])) : 31;
+  const int warmup = 5;
+  const fs::path work = fs::temp_directory_path() / ("d88bench-" + std::to_string(getpid()));
+  fs::create_directories(work / "out");
+  const std::string large = (work / "large.d88").string();
+  const std::string single = (work / "system.d88").string();
+  const std::string out = (work / "out").string();
+  if (!d88test::writeFile(large, d88test::largeImage()) ||
+      !d88test::writeFile(single, d88test::buildImage({d88test::systemDisk()}))) {
+    std::fputs("tool_bench: cannot write the images\n", stderr);
+    return 1;
+  }
+  const long long largeSize = static_cast<long long>(fs::file_size(large));
+
+  struct Case {
+    const char* label;
+    std::vector<std::string> argv;
+    std::vector<double> times;
+  };
+  std::vector<Case> cases = {
+      {"d88cut, 64-disk image", {tool, large}, {}},
+      {"d88cut, system disk alone", {tool, single}, {}},
+      {"d88cut, no argument (start-up)", {tool}, {}},
+      {"cat 64-disk image > /dev/null", {"cat", large}, {}},
+  };
+  for (int i = 0; i < warmup + runs; ++i) {
+    for (Case& c : cases) {
+      const double t = timeRun(c.argv, out);
+      if (i >= warmup) c.times.push_back(t);
+    }
+  }
+  const double big = median(cases[0].times), alone = median(cases[1].times), floor = median(cases[2].times),
+               cat = median(cases[3].times);
+
+  std::printf("d88cut benchmark: median of %d runs each, after %d warm-up runs, interleaved\n", runs, warmup);
+  std::printf("  64-disk image %lld bytes (%.1f MB); system disk alone %lld bytes\n\n", largeSize, largeSize / 1e6,
+              static_cast<long long>(fs::file_size(single)));
+  std::printf("  %-36s %10s   %s\n", "case", "median ms", "ratio");
+  std::printf("  %-36s %10.3f   %.2fx the system disk alone (scale)\n", cases[0].label, big * 1e3, big / alone);
+  std::printf("  %-36s %10.3f   %.2fx the start-up (floor)\n", cases[1].label, alone * 1e3, alone / floor);
+  std::printf("  %-36s %10.3f   1.00\n", cases[2].label, floor * 1e3);
+  std::printf("  %-36s %10.3f   %.1fx d88cut on the 64-disk image\n", cases[3].label, cat * 1e3, cat / big);
+
+  long long read = -1;
+  if (std::system("command -v strace >/dev/null 2>&1") == 0) {
+    const std::string log = (work / "strace.log").string();
+    const std::string command = "cd '" + out + "' && strace -y -e trace=read,pread64,readv,preadv -o '" + log + "' '" +
+                                tool + "' '" + large + "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) == 0) read = bytesRead(log, large);
+  }
+  if (read >= 0) {
+    std::printf("\n  bytes d88cut reads from the 64-disk image: %lld of %lld (%.3f%%)\n", read, largeSize,
+                100.0 * static_cast<double>(read) / static_cast<double>(largeSize));
+  } else {
+    std::printf("\n  bytes read: strace not available\n");
+  }
+  auto verdict = [](bool ok) { return ok ? "met" : "NOT met"; };
+  std::printf("\n  targets: scale <= 1.10x %s; floor <= 1.30x %s; bytes <= 0.5%% %s\n", verdict(big / alone <= 1.10),
+              verdict(alone / floor <= 1.30), read < 0 ? "unknown" : verdict(read * 200 <= largeSize));
+  std::error_code ec;
+  fs::remove_all(work, ec);
+  return 0;
+}
