@@ -14,7 +14,9 @@ using d88test::operator<<;  // names the cases in test listings
 RunResult info(const ScratchDir& dir, const Bytes& image, std::vector<std::string> args = {}) {
   EXPECT_TRUE(writeFile(dir.file("image.d88"), image));
   args.push_back("image.d88");
-  return runProgram(D88INFO_PATH, args, dir.path());
+  RunResult result = runProgram(D88INFO_PATH, args, dir.path());
+  result.out = withoutCr(result.out);
+  return result;
 }
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }

@@ -158,7 +158,9 @@ TEST(ReaderSelect, HeaderThatCannotBeReReadLeavesNoDiskSelected) {
   ASSERT_TRUE(reader.open(image.path().c_str()));
   ASSERT_EQ(reader.diskCount(), 2);
   // The file shrinks after it was indexed.
-  std::filesystem::resize_file(image.path(), second + 100);
+  std::error_code ec;
+  std::filesystem::resize_file(image.path(), second + 100, ec);
+  if (ec) GTEST_SKIP() << "this platform cannot shrink an open file: " << ec.message();
   EXPECT_TRUE(reader.selectDisk(0));
   EXPECT_FALSE(reader.selectDisk(1));
   EXPECT_EQ(reader.mediaType(), -1);

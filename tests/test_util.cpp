@@ -1,6 +1,8 @@
 #include "test_util.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <sstream>
@@ -27,6 +29,8 @@ ScratchDir::ScratchDir() {
     }
   }
 }
+
+std::string ScratchDir::file(const std::string& name) const { return (fs::path(path_) / name).string(); }
 
 ScratchDir::~ScratchDir() {
   std::error_code ec;
@@ -80,8 +84,11 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
 #else
 RunResult runProgram(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
                      const RunOptions&) {
+  // cmd.exe runs the line; the outer quotes keep its own quote handling
+  // from eating the inner ones.
   ScratchDir capture;
-  std::string command = "cd /d \"" + dir + "\" && \"" + program + "\"";
+  auto native = [](const std::string& path) { return fs::path(path).make_preferred().string(); };
+  std::string command = "cd /d \"" + native(dir) + "\" && \"" + native(program) + "\"";
   for (const std::string& arg : args) command += " \"" + arg + "\"";
   command += " >\"" + capture.file("stdout") + "\" 2>\"" + capture.file("stderr") + "\"";
   RunResult result;
@@ -91,6 +98,24 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
   return result;
 }
 #endif
+
+std::string console(const std::string& text) {
+#ifdef _WIN32
+  std::string out;
+  for (char ch : text) {
+    if (ch == '\n') out += '\r';
+    out += ch;
+  }
+  return out;
+#else
+  return text;
+#endif
+}
+
+std::string withoutCr(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+  return text;
+}
 
 ::testing::AssertionResult sameBytes(const Bytes& expected, const Bytes& actual) {
   std::size_t at = 0;

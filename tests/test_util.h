@@ -23,7 +23,7 @@ class ScratchDir {
   ScratchDir(const ScratchDir&) = delete;
   ScratchDir& operator=(const ScratchDir&) = delete;
   const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
+  std::string file(const std::string& name) const;
 
  private:
   std::string path_;
@@ -43,6 +43,11 @@ struct RunOptions {
 // Runs `program` with `args` in folder `dir` and collects what it printed.
 RunResult runProgram(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
                      const RunOptions& options = {});
+
+// `text` as a console program writes it in text mode: CR LF on Windows.
+std::string console(const std::string& text);
+// `text` without the CRs of CR LF line ends.
+std::string withoutCr(std::string text);
 
 // Equal byte buffers, or a failure showing the first difference as hex.
 ::testing::AssertionResult sameBytes(const Bytes& expected, const Bytes& actual);

@@ -7,6 +7,12 @@
 #include <filesystem>
 #include <system_error>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#endif
+
 std::FILE* outputFile = nullptr;
 bool outputFailed = false;
 
@@ -37,13 +43,26 @@ std::uint64_t tempNameSeed() {
   return x ^ (x >> 31);
 }
 
-// Creates a new temporary file beside `name`. "x" makes the creation
-// exclusive: an existing file or link at the chosen name is never opened.
+// Creates `path` only if nothing stands there: an existing file or link is
+// never opened. C11's "x" mode does it; older Windows C runtimes lack it.
+std::FILE* openExclusive(const char* path) {
+#ifdef _WIN32
+  const int fd = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  if (fd < 0) return nullptr;
+  std::FILE* file = _fdopen(fd, "wb");
+  if (file == nullptr) _close(fd);
+  return file;
+#else
+  return std::fopen(path, "wbx");
+#endif
+}
+
+// Creates a new temporary file beside `name`.
 std::FILE* createTemp(const char* name, char* tempName) {
   for (int attempt = 0; attempt < TEMP_NAME_TRIES; ++attempt) {
     std::snprintf(tempName, TEMP_NAME_SIZE, ".%s.%08lx.tmp", name,
                   static_cast<unsigned long>(tempNameSeed() & 0xFFFFFFFFu));
-    std::FILE* file = std::fopen(tempName, "wbx");
+    std::FILE* file = openExclusive(tempName);
     if (file != nullptr) return file;
   }
   return nullptr;
