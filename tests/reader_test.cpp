@@ -202,6 +202,12 @@ Disk threeSectors() {
 
 Bytes image(const Disk& disk) { return buildImage({disk}); }
 
+Bytes changed(const std::function<void(Disk&)>& change) {
+  Disk disk = threeSectors();
+  change(disk);
+  return image(disk);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReaderLookup,
     ::testing::Values(
@@ -216,32 +222,16 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{"track -1", [] { return image(threeSectors()); }, -1, 1, 0, 1, 1, 256, 0, 0},
         LookupCase{"track 164", [] { return image(threeSectors()); }, 164, 1, 0, 1, 1, 256, 0, 0},
         LookupCase{"count 0 in first record",
-                   [] {
-                     Disk d = threeSectors();
-                     d.tracks[2].records[0].count = 0;
-                     return image(d);
-                   },
+                   [] { return changed([](Disk& d) { d.tracks[2].records[0].count = 0; }); },
                    2, 1, 0, 1, 1, 256, 0, 0},
         LookupCase{"count 1 hides later records",
-                   [] {
-                     Disk d = threeSectors();
-                     d.tracks[2].records[0].count = 1;
-                     return image(d);
-                   },
+                   [] { return changed([](Disk& d) { d.tracks[2].records[0].count = 1; }); },
                    2, 1, 0, 2, 1, 256, 0, 0},
         LookupCase{"count 1 still finds the first",
-                   [] {
-                     Disk d = threeSectors();
-                     d.tracks[2].records[0].count = 1;
-                     return image(d);
-                   },
+                   [] { return changed([](Disk& d) { d.tracks[2].records[0].count = 1; }); },
                    2, 1, 0, 1, 1, 256, 256, 0x11},
         LookupCase{"first match wins",
-                   [] {
-                     Disk d = threeSectors();
-                     d.tracks[2].records[2].r = 2;
-                     return image(d);
-                   },
+                   [] { return changed([](Disk& d) { d.tracks[2].records[2].r = 2; }); },
                    2, 1, 0, 2, 1, 256, 256, 0x22},
         // The data size, not N, decides the skip and the length.
         LookupCase{"data size differs from N",
@@ -253,25 +243,13 @@ INSTANTIATE_TEST_SUITE_P(
                    },
                    2, 1, 0, 2, 1, 2048, 256, 0x55},
         LookupCase{"table entry 0",
-                   [] {
-                     Disk d = threeSectors();
-                     d.tableOverride[2] = 0;
-                     return image(d);
-                   },
+                   [] { return changed([](Disk& d) { d.tableOverride[2] = 0; }); },
                    2, 1, 0, 1, 1, 256, 0, 0},
-        LookupCase{"table entry beyond the disk size",
-                   [] {
-                     Disk d = threeSectors();
-                     d.diskSize = 687;  // the entry, 688, lies past it; the records are there
-                     return image(d);
-                   },
+        // The entry, 688, lies past the disk size; the records are there.
+        LookupCase{"table entry beyond the disk size", [] { return changed([](Disk& d) { d.diskSize = 687; }); },
                    2, 1, 0, 1, 1, 256, 0, 0},
         LookupCase{"negative table entry",
-                   [] {
-                     Disk d = threeSectors();
-                     d.tableOverride[2] = 0x800002B0u;
-                     return image(d);
-                   },
+                   [] { return changed([](Disk& d) { d.tableOverride[2] = 0x800002B0u; }); },
                    2, 1, 0, 1, 1, 256, 0, 0},
         // Only the bytes the file holds are returned.
         LookupCase{"data cut by the end of the file",
