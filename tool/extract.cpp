@@ -69,8 +69,9 @@ std::FILE* createTemp(const char* name, char* tempName) {
 }
 
 // Writes the whole file under a temporary name and renames it over `name`
-// only once every byte is on disk, so `name` shows the old file or the whole
-// new one, never a part; a link at `name` is replaced, not written through.
+// only once every byte was written and the file closed, so `name` shows the
+// old file or the whole new one, never a part; a link at `name` is replaced,
+// not written through.
 bool writeOutputFile(const char* name, const unsigned char* data, int size) {
   char tempName[TEMP_NAME_SIZE];
   errno = 0;
