@@ -201,22 +201,36 @@ int D88Image::readSectors(int track, int c, int h, int r, int n, unsigned char* 
   return done;
 }
 
-int D88Image::readTrackIds(int track, unsigned char* buffer, int length) {
-  if (file_ == nullptr || length < 4) return 0;
-  if (!seekTo(file_, trackPosition(track))) return 0;
-  // Only whole entries are written, whatever the length.
-  const int entries = length / 4;
+template <class Visit>
+int D88Image::walkListing(int track, int maxRecords, bool* cutRecord, Visit visit) {
+  if (cutRecord != nullptr) *cutRecord = false;
+  if (file_ == nullptr || maxRecords <= 0) return 0;
+  std::int64_t position = trackPosition(track);
+  if (!seekTo(file_, position)) return 0;
   unsigned char record[SECTOR_RECORD_SIZE];
-  int written = 0;
-  for (int i = 0; i < entries; ++i) {
-    if (!readRecord(file_, record)) break;
+  int visited = 0;
+  // Unlike a lookup, the listing goes on over a count of 0: only the record
+  // at position count - 1, the end of the file or the caller's room ends it.
+  while (visited < maxRecords) {
+    const std::size_t got = std::fread(record, 1, sizeof record, file_);
+    if (got != sizeof record) {
+      if (cutRecord != nullptr) *cutRecord = got > 0;
+      break;
+    }
     const int count = static_cast<int>(readLe16(record + RECORD_COUNT_OFFSET));
     const long size = static_cast<long>(readLe16(record + RECORD_SIZE_OFFSET));
-    std::memcpy(buffer + written, record, 4);
-    written += 4;
-    if (i == count - 1 || std::fseek(file_, size, SEEK_CUR) != 0) break;
+    visit(record, position, visited);
+    position += SECTOR_RECORD_SIZE + size;
+    if (visited++ == count - 1 || std::fseek(file_, size, SEEK_CUR) != 0) break;
   }
-  return written;
+  return visited;
+}
+
+int D88Image::readTrackIds(int track, unsigned char* buffer, int length) {
+  // Only whole entries are written, whatever the length.
+  return 4 * walkListing(track, length / 4, nullptr, [buffer](const unsigned char* record, std::int64_t, int i) {
+           std::memcpy(buffer + 4 * i, record, 4);
+         });
 }
 
 std::uint32_t D88Image::trackEntry(int track) const {
@@ -225,19 +239,10 @@ std::uint32_t D88Image::trackEntry(int track) const {
 }
 
 int D88Image::readTrackRecords(int track, SectorRecord* records, int maxRecords, bool* cutRecord) {
-  if (cutRecord != nullptr) *cutRecord = false;
-  if (file_ == nullptr || maxRecords <= 0) return 0;
-  std::int64_t position = trackPosition(track);
-  if (!seekTo(file_, position)) return 0;
-  unsigned char record[SECTOR_RECORD_SIZE];
-  int stored = 0;
-  for (int i = 0; i < maxRecords; ++i) {
-    const std::size_t got = std::fread(record, 1, sizeof record, file_);
-    if (got != sizeof record) {
-      if (cutRecord != nullptr) *cutRecord = got > 0;
-      break;
-    }
-    SectorRecord& out = records[stored++];
+  const std::int64_t fileSize = fileSize_;
+  return walkListing(track, maxRecords, cutRecord, [records, fileSize](const unsigned char* record,
+                                                                         std::int64_t position, int i) {
+    SectorRecord& out = records[i];
     out.c = record[0];
     out.h = record[1];
     out.r = record[2];
@@ -249,12 +254,9 @@ int D88Image::readTrackRecords(int track, SectorRecord* records, int maxRecords,
     out.dataSize = static_cast<int>(readLe16(record + RECORD_SIZE_OFFSET));
     out.position = position;
     const std::int64_t dataStart = position + SECTOR_RECORD_SIZE;
-    const std::int64_t left = fileSize_ > dataStart ? fileSize_ - dataStart : 0;
+    const std::int64_t left = fileSize > dataStart ? fileSize - dataStart : 0;
     out.dataAvailable = left < out.dataSize ? static_cast<int>(left) : out.dataSize;
-    position = dataStart + out.dataSize;
-    if (i == out.count - 1 || std::fseek(file_, out.dataSize, SEEK_CUR) != 0) break;
-  }
-  return stored;
+  });
 }
 
 }  // namespace d88

@@ -147,6 +147,11 @@ class D88Image {
   // cannot be read.
   std::int64_t trackPosition(int track) const;
   void resetSelection();
+  // Walks `track`'s records by the listing's rule, at most `maxRecords`,
+  // calling visit(record bytes, file position, index) for each. Returns how
+  // many were visited; `cutRecord` says whether a cut record ended the walk.
+  template <class Visit>
+  int walkListing(int track, int maxRecords, bool* cutRecord, Visit visit);
 
   std::FILE* file_;
   std::int32_t diskCount_;

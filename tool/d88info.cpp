@@ -186,9 +186,8 @@ class Inspector {
     std::printf("  sectors        %d%s%s\n", sectors, sizeText.empty() ? "" : ": ", sizeText.c_str());
 
     unsigned char label[LABEL_SECTOR_SIZE];
-    reader_.setSectorRange(1, 16);
-    const int got = reader_.readSector(0, 0, 0, 1, 1, label, LABEL_SECTOR_SIZE);
-    const KnownDisk known = identifyLabel(label, got);
+    int got = 0;
+    const KnownDisk known = identifyDisk(reader_, label, &got);
     if (known == KnownDisk::System) {
       std::printf("  known disk     system disk\n");
       checkFiles();

@@ -24,6 +24,10 @@ enum class KnownDisk { None, System, Maker };
 
 // Which known disk the label sector in `sector` (`size` bytes read) names.
 KnownDisk identifyLabel(const unsigned char* sector, int size);
+// Sets the range 1..16, reads the label sector of `reader`'s selected disk
+// into `sector` (LABEL_SECTOR_SIZE bytes at most) and says which known disk
+// it names; `got`, when given, receives the bytes read.
+KnownDisk identifyDisk(d88::D88Image& reader, unsigned char* sector, int* got = nullptr);
 
 // One step of the system-disk recipe. The recipe is data so that the
 // extraction and any check of a disk against it cannot drift apart.

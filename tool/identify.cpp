@@ -15,3 +15,10 @@ KnownDisk identifyLabel(const unsigned char* sector, int size) {
   if (std::memcmp(sector + LABEL_OFFSET, makerDiskLabel, LABEL_SIZE) == 0) return KnownDisk::Maker;
   return KnownDisk::None;
 }
+
+KnownDisk identifyDisk(d88::D88Image& reader, unsigned char* sector, int* got) {
+  reader.setSectorRange(1, 16);
+  const int size = reader.readSector(0, 0, 0, 1, 1, sector, LABEL_SECTOR_SIZE);
+  if (got != nullptr) *got = size;
+  return identifyLabel(sector, size);
+}

@@ -43,9 +43,7 @@ int main(int argc, char** argv) {
   const int count = imageReader.diskCount();
   for (int i = 0; i < count; ++i) {
     imageReader.selectDisk(i);
-    imageReader.setSectorRange(1, 16);
-    const int got = imageReader.readSector(0, 0, 0, 1, 1, workBuffer, LABEL_SECTOR_SIZE);
-    switch (identifyLabel(workBuffer, got)) {
+    switch (identifyDisk(imageReader, workBuffer)) {
       case KnownDisk::System:
         std::fputs(SYSTEM_DISK_FOUND, stdout);
         extractSystemDisk();
