@@ -240,23 +240,23 @@ std::uint32_t D88Image::trackEntry(int track) const {
 
 int D88Image::readTrackRecords(int track, SectorRecord* records, int maxRecords, bool* cutRecord) {
   const std::int64_t fileSize = fileSize_;
-  return walkListing(track, maxRecords, cutRecord, [records, fileSize](const unsigned char* record,
-                                                                         std::int64_t position, int i) {
-    SectorRecord& out = records[i];
-    out.c = record[0];
-    out.h = record[1];
-    out.r = record[2];
-    out.n = record[3];
-    out.count = static_cast<int>(readLe16(record + RECORD_COUNT_OFFSET));
-    out.density = record[6];
-    out.deleted = record[7];
-    out.status = record[8];
-    out.dataSize = static_cast<int>(readLe16(record + RECORD_SIZE_OFFSET));
-    out.position = position;
-    const std::int64_t dataStart = position + SECTOR_RECORD_SIZE;
-    const std::int64_t left = fileSize > dataStart ? fileSize - dataStart : 0;
-    out.dataAvailable = left < out.dataSize ? static_cast<int>(left) : out.dataSize;
-  });
+  return walkListing(track, maxRecords, cutRecord,
+                     [records, fileSize](const unsigned char* record, std::int64_t position, int i) {
+                       SectorRecord& out = records[i];
+                       out.c = record[0];
+                       out.h = record[1];
+                       out.r = record[2];
+                       out.n = record[3];
+                       out.count = static_cast<int>(readLe16(record + RECORD_COUNT_OFFSET));
+                       out.density = record[6];
+                       out.deleted = record[7];
+                       out.status = record[8];
+                       out.dataSize = static_cast<int>(readLe16(record + RECORD_SIZE_OFFSET));
+                       out.position = position;
+                       const std::int64_t dataStart = position + SECTOR_RECORD_SIZE;
+                       const std::int64_t left = fileSize > dataStart ? fileSize - dataStart : 0;
+                       out.dataAvailable = left < out.dataSize ? static_cast<int>(left) : out.dataSize;
+                     });
 }
 
 }  // namespace d88

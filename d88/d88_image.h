@@ -72,13 +72,13 @@ struct SectorId {
 // Every field of one sector record, and where it stands in the file.
 struct SectorRecord {
   int c, h, r, n;
-  int count;          // sector-count field
-  int density;        // byte 0x06
-  int deleted;        // byte 0x07, deleted-data mark
-  int status;         // byte 0x08, FDC status
-  int dataSize;       // data-size field
+  int count;              // sector-count field
+  int density;            // byte 0x06
+  int deleted;            // byte 0x07, deleted-data mark
+  int status;             // byte 0x08, FDC status
+  int dataSize;           // data-size field
   std::int64_t position;  // file offset of the record
-  int dataAvailable;  // data bytes the file really holds, 0..dataSize
+  int dataAvailable;      // data bytes the file really holds, 0..dataSize
 };
 
 class D88Image {

@@ -39,7 +39,12 @@ struct Piece {
 };
 const std::map<std::string, std::vector<Piece>> COMPOSITION = {
     {"DRIVER",
-     {{3, 1, 0, 1024}, {3, 2, 0, 1024}, {3, 3, 0, 1024}, {3, 4, 0, 1024}, {3, 5, 0, 1024}, {4, 1, 0, 1024},
+     {{3, 1, 0, 1024},
+      {3, 2, 0, 1024},
+      {3, 3, 0, 1024},
+      {3, 4, 0, 1024},
+      {3, 5, 0, 1024},
+      {4, 1, 0, 1024},
       {4, 2, 0, 1024}}},
     {"MUSIC1",
      {{35, 2, 0, 1024}, {35, 3, 0, 1024}, {35, 4, 0, 1024}, {35, 5, 0, 1024}, {36, 1, 0, 512}, {11, 2, 0, 512}}},
@@ -50,9 +55,8 @@ const std::map<std::string, std::vector<Piece>> COMPOSITION = {
     {"MUSIC5", {{41, 4, 768, 1024}, {71, 4, 0, 256}, {79, 5, 768, 1024}}},
     {"MUSIC6", {{68, 4, 0, 1024}, {68, 5, 0, 768}, {58, 3, 0, 512}, {8, 4, 256, 768}}},
 };
-const std::map<std::string, std::size_t> SIZES = {{"DRIVER", 7168}, {"MUSIC1", 5120}, {"MUSIC2", 5632},
-                                                  {"MUSIC3", 128},  {"MUSIC4", 256},  {"MUSIC5", 768},
-                                                  {"MUSIC6", 2816}};
+const std::map<std::string, std::size_t> SIZES = {{"DRIVER", 7168}, {"MUSIC1", 5120}, {"MUSIC2", 5632}, {"MUSIC3", 128},
+                                                  {"MUSIC4", 256},  {"MUSIC5", 768},  {"MUSIC6", 2816}};
 
 Bytes expectedFile(const Disk& disk, const std::string& name) {
   Bytes out;
@@ -175,34 +179,43 @@ Disk labelAt(int at, int size) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, D88cutIdentify,
-    ::testing::Values(
-        IdentifyCase{"fewer than 688 bytes", [] { return Bytes(100, 0); }, "", false},
-        IdentifyCase{"unknown disk", [] { return buildImage({labelledDisk("SOMETHING ELSE..")}); }, "", false},
-        IdentifyCase{"maker disk only", [] { return buildImage({makerDisk()}); }, MAKER_LINE, false},
-        IdentifyCase{"system disk second", [] { return buildImage({labelledDisk("0123456789abcdef"), systemDisk()}); },
-                     SYSTEM_LINE + allCutting(), true},
-        IdentifyCase{"label at bytes 0 to 15", [] { return buildImage({labelAt(0, 256)}); }, "", false},
-        // Only the first 256 bytes are read; the label is among them.
-        IdentifyCase{"label sector of 1024 bytes",
-                     [] {
-                       Disk disk = systemDisk();
-                       disk.tracks[0].records[0].data = labelSector(SYSTEM_LABEL, 1, 1024);
-                       return buildImage({disk});
-                     },
-                     SYSTEM_LINE + allCutting(), true},
-        IdentifyCase{"label sector with N 3", [] {
-                       Disk disk = labelAt(1, 256);
-                       disk.tracks[0].records[0].n = 3;
-                       return buildImage({disk});
-                     },
-                     "", false},
-        // A label sector too short to hold a label names no disk, even
-        // where the disk before left a label in the buffer.
-        IdentifyCase{"short label sector after the maker disk",
-                     [] { return buildImage({makerDisk(), labelAt(1, 8)}); }, MAKER_LINE, false},
-        IdentifyCase{"unknown, maker and system disks",
-                     [] { return buildImage({labelledDisk("................"), makerDisk(), systemDisk()}); },
-                     MAKER_LINE + SYSTEM_LINE + allCutting(), true}),
+    ::testing::Values(IdentifyCase{"fewer than 688 bytes", [] { return Bytes(100, 0); }, "", false},
+                      IdentifyCase{"unknown disk", [] { return buildImage({labelledDisk("SOMETHING ELSE..")}); }, "",
+                                   false},
+                      IdentifyCase{"maker disk only", [] { return buildImage({makerDisk()}); }, MAKER_LINE, false},
+                      IdentifyCase{"system disk second",
+                                   [] {
+                                     return buildImage({labelledDisk("0123456789abcdef"), systemDisk()});
+                                   },
+                                   SYSTEM_LINE + allCutting(), true},
+                      IdentifyCase{"label at bytes 0 to 15", [] { return buildImage({labelAt(0, 256)}); }, "", false},
+                      // Only the first 256 bytes are read; the label is among them.
+                      IdentifyCase{"label sector of 1024 bytes",
+                                   [] {
+                                     Disk disk = systemDisk();
+                                     disk.tracks[0].records[0].data = labelSector(SYSTEM_LABEL, 1, 1024);
+                                     return buildImage({disk});
+                                   },
+                                   SYSTEM_LINE + allCutting(), true},
+                      IdentifyCase{"label sector with N 3",
+                                   [] {
+                                     Disk disk = labelAt(1, 256);
+                                     disk.tracks[0].records[0].n = 3;
+                                     return buildImage({disk});
+                                   },
+                                   "", false},
+                      // A label sector too short to hold a label names no disk, even
+                      // where the disk before left a label in the buffer.
+                      IdentifyCase{"short label sector after the maker disk",
+                                   [] {
+                                     return buildImage({makerDisk(), labelAt(1, 8)});
+                                   },
+                                   MAKER_LINE, false},
+                      IdentifyCase{"unknown, maker and system disks",
+                                   [] {
+                                     return buildImage({labelledDisk("................"), makerDisk(), systemDisk()});
+                                   },
+                                   MAKER_LINE + SYSTEM_LINE + allCutting(), true}),
     CaseName());
 
 TEST(D88cutExtract, CompleteDiskInAnyOrderGivesTheSevenFiles) {
@@ -233,8 +246,8 @@ TEST(D88cutExtract, MissingTrack3KeepsAnExistingDriver) {
   disk.tracks.erase(3);
   const RunResult result = cut(dir, buildImage({disk}));
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, SYSTEM_LINE + cutting("MUSIC1") + cutting("MUSIC2") + cutting("MUSIC3") +
-                            cutting("MUSIC4") + cutting("MUSIC5") + cutting("MUSIC6"));
+  EXPECT_EQ(result.out, SYSTEM_LINE + cutting("MUSIC1") + cutting("MUSIC2") + cutting("MUSIC3") + cutting("MUSIC4") +
+                            cutting("MUSIC5") + cutting("MUSIC6"));
   EXPECT_TRUE(sameBytes(text("old driver"), readFile(dir.file("DRIVER"))));
   for (std::size_t i = 1; i < FILES.size(); ++i) {
     EXPECT_TRUE(sameBytes(expectedFile(disk, FILES[i]), readFile(dir.file(FILES[i])))) << FILES[i];
@@ -257,7 +270,8 @@ TEST(D88cutExtract, MissingTrack11LeavesDriverBytesInMusic1) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, SYSTEM_LINE + allCutting());
   const Bytes music1 = readFile(dir.file("MUSIC1"));
-  const Bytes expected = concat({slice(expectedFile(disk, "MUSIC1"), 0, 4608), slice(sectorData(disk, 3, 5), 512, 1024)});
+  const Bytes expected =
+      concat({slice(expectedFile(disk, "MUSIC1"), 0, 4608), slice(sectorData(disk, 3, 5), 512, 1024)});
   EXPECT_TRUE(sameBytes(expected, music1));
 }
 

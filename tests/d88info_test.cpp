@@ -124,9 +124,10 @@ TEST(D88info, TrackListing) {
   const RunResult result = info(dir, buildImage({disk}), {"--tracks"});
   EXPECT_EQ(result.status, 0);
   EXPECT_TRUE(has(result.out, "name           \"N\\x82\\xA0\\\"\"")) << result.out;
-  EXPECT_TRUE(has(result.out, "  track   0 at offset 0x2B0: 2 records\n      C   H   R   N\n"
-                              "      0   0   2   1\n"
-                              "      0   0   1   1  data 300 bytes  deleted mark 0x10  status 0xB0 (data CRC error)\n"))
+  EXPECT_TRUE(has(result.out,
+                  "  track   0 at offset 0x2B0: 2 records\n      C   H   R   N\n"
+                  "      0   0   2   1\n"
+                  "      0   0   1   1  data 300 bytes  deleted mark 0x10  status 0xB0 (data CRC error)\n"))
       << result.out;
 }
 
@@ -176,16 +177,15 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         WarningCase{"fewer than 688 bytes", [] { return Bytes(100, 0); }, "image: no disk image"},
         WarningCase{"160-entry table", [] { return image(with([](Disk& d) { d.dataStart = 672; })); },
-                    "disk 1: the first track starts at 0x2A0: a 160-entry track table (672 bytes); entries 160-163 hold sector data"},
-        WarningCase{"disk size past the end of the file", [] { return image(with([](Disk& d) { d.diskSize = 5000; })); },
+                    "disk 1: the first track starts at 0x2A0: a 160-entry track table (672 bytes); entries 160-163 "
+                    "hold sector data"},
+        WarningCase{"disk size past the end of the file",
+                    [] { return image(with([](Disk& d) { d.diskSize = 5000; })); },
                     "disk 1: disk size runs 2952 bytes past the end of the file"},
-        WarningCase{"negative disk size",
-                    [] { return image(with([](Disk& d) { d.diskSize = 0x80000000LL; })); },
+        WarningCase{"negative disk size", [] { return image(with([](Disk& d) { d.diskSize = 0x80000000LL; })); },
                     "disk 1: disk size 0x80000000 reads as negative"},
-        WarningCase{"disk size 0", [] { return image(with([](Disk& d) { d.diskSize = 0; })); },
-                    "disk 64: disk size 0"},
-        WarningCase{"entry past the disk",
-                    [] { return image(with([](Disk& d) { d.tableOverride[7] = 0x100000; })); },
+        WarningCase{"disk size 0", [] { return image(with([](Disk& d) { d.diskSize = 0; })); }, "disk 64: disk size 0"},
+        WarningCase{"entry past the disk", [] { return image(with([](Disk& d) { d.tableOverride[7] = 0x100000; })); },
                     "disk 1 track 7: table entry 0x100000 lies past the disk size"},
         WarningCase{"entry 0xFFFFFFFF", [] { return image(with([](Disk& d) { d.tableOverride[7] = 0xFFFFFFFFu; })); },
                     "disk 1 track 7: table entry 0xFFFFFFFF (an \"unused\" mark)"},
@@ -193,8 +193,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "disk 1 track 7: table entry 0x80000000 reads as negative"},
         WarningCase{"entry inside the header", [] { return image(with([](Disk& d) { d.tableOverride[7] = 0x20; })); },
                     "disk 1 track 7: table entry 0x20 points into the disk header"},
-        WarningCase{"same offset twice",
-                    [] { return image(with([](Disk& d) { d.tableOverride[9] = 688; })); },
+        WarningCase{"same offset twice", [] { return image(with([](Disk& d) { d.tableOverride[9] = 688; })); },
                     "disk 1 tracks 2 and 9: the same table entry 0x2B0"},
         WarningCase{"byte-swapped count",
                     [] {
@@ -212,7 +211,8 @@ INSTANTIATE_TEST_SUITE_P(
         WarningCase{"data size not 128 << N",
                     [] { return image(with([](Disk& d) { d.tracks[2].records[3].data.resize(300); })); },
                     "disk 1 track 2 record 3 (C 1 H 0 R 4 N 1): data size 300, not 256 (128 << N)"},
-        WarningCase{"size code out of range", [] { return image(with([](Disk& d) { d.tracks[2].records[3].n = 200; })); },
+        WarningCase{"size code out of range",
+                    [] { return image(with([](Disk& d) { d.tracks[2].records[3].n = 200; })); },
                     "disk 1 track 2 record 3 (C 1 H 0 R 4 N 200): size code 200 is no sector size"},
         WarningCase{"duplicate IDs", [] { return image(with([](Disk& d) { d.tracks[2].records[3].r = 2; })); },
                     "disk 1 track 2 record 3 (C 1 H 0 R 2 N 1): the same ID as record 1"},

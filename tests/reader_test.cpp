@@ -91,19 +91,19 @@ const int ONE = 688 + 16 + 256;  // one disk of one 256-byte sector
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReaderWalk,
-    ::testing::Values(
-        WalkCase{"one disk", [] { return disks(1); }, 1, {0}},
-        WalkCase{"two exact disks", [] { return disks(2); }, 2, {0, ONE}},
-        WalkCase{"fewer than 688 bytes", [] { return Bytes(687, 0); }, 0, {}},
-        WalkCase{"empty file", [] { return Bytes(); }, 0, {}},
-        // Size 0 points the walk back at the same header.
-        WalkCase{"disk size 0", [] { return withSize(disks(1), 0, 0); }, 64, {0, 0, 0}},
-        WalkCase{"more than 64 disks", [] { return disks(70); }, 64, {0, ONE, 2 * ONE}},
-        // The last disk may run past the end of the file.
-        WalkCase{"size past the end", [] { return withSize(disks(1), 0, 100000); }, 1, {0}},
-        // Sizes of 2^31 and more read as negative: the walk ends there.
-        WalkCase{"negative disk size", [] { return withSize(disks(2), 0, 0x80000000u); }, 1, {0}},
-        WalkCase{"next position past 2^31", [] { return withSize(disks(3), ONE, 0x7FFFFFFFu); }, 2, {0, ONE}}),
+    ::testing::Values(WalkCase{"one disk", [] { return disks(1); }, 1, {0}},
+                      WalkCase{"two exact disks", [] { return disks(2); }, 2, {0, ONE}},
+                      WalkCase{"fewer than 688 bytes", [] { return Bytes(687, 0); }, 0, {}},
+                      WalkCase{"empty file", [] { return Bytes(); }, 0, {}},
+                      // Size 0 points the walk back at the same header.
+                      WalkCase{"disk size 0", [] { return withSize(disks(1), 0, 0); }, 64, {0, 0, 0}},
+                      WalkCase{"more than 64 disks", [] { return disks(70); }, 64, {0, ONE, 2 * ONE}},
+                      // The last disk may run past the end of the file.
+                      WalkCase{"size past the end", [] { return withSize(disks(1), 0, 100000); }, 1, {0}},
+                      // Sizes of 2^31 and more read as negative: the walk ends there.
+                      WalkCase{"negative disk size", [] { return withSize(disks(2), 0, 0x80000000u); }, 1, {0}},
+                      WalkCase{
+                          "next position past 2^31", [] { return withSize(disks(3), ONE, 0x7FFFFFFFu); }, 2, {0, ONE}}),
     CaseName());
 
 TEST(ReaderSelect, ValidDiskName16AndMediaType) {
@@ -190,7 +190,8 @@ TEST_P(ReaderLookup, FindsSector) {
   for (int i = 0; i < c.expected; ++i) ASSERT_EQ(buffer[8 + static_cast<std::size_t>(i)], c.fill) << i;
   // Nothing is written before the buffer or past what was returned.
   for (int i = 0; i < 8; ++i) ASSERT_EQ(buffer[static_cast<std::size_t>(i)], 0xEE);
-  for (std::size_t i = 8 + static_cast<std::size_t>(c.expected); i < buffer.size(); ++i) ASSERT_EQ(buffer[i], 0xEE) << i;
+  for (std::size_t i = 8 + static_cast<std::size_t>(c.expected); i < buffer.size(); ++i)
+    ASSERT_EQ(buffer[i], 0xEE) << i;
 }
 
 // Track 2: R 1..3 of 256 bytes filled with 0x11, 0x22, 0x33.

@@ -184,8 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ListCase{"whole track", [] { return descending(5); }, nullptr, 15, 64, {5, 4, 3, 2, 1}},
         ListCase{"length cuts the listing", [] { return descending(16); }, nullptr, 15, 8, {16, 15}},
-        ListCase{"count smaller than the records", [] { return descending(8, 5); }, nullptr, 15, 64,
-                 {8, 7, 6, 5, 4}},
+        ListCase{"count smaller than the records", [] { return descending(8, 5); }, nullptr, 15, 64, {8, 7, 6, 5, 4}},
         // Unlike a lookup, the listing goes on over a count of 0.
         ListCase{"count 0 fills the buffer", [] { return descending(8, 0); }, nullptr, 15, 16, {8, 7, 6, 5}},
         ListCase{"count 0 up to the end of the file", [] { return descending(3, 0); }, nullptr, 15, 64, {3, 2, 1}},
@@ -193,8 +192,12 @@ INSTANTIATE_TEST_SUITE_P(
         ListCase{"length 3", [] { return descending(8); }, nullptr, 15, 3, {}},
         ListCase{"negative length", [] { return descending(8); }, nullptr, 15, -4, {}},
         ListCase{"absent track", [] { return descending(8); }, nullptr, 14, 64, {}},
-        ListCase{"record cut by the end of the file", [] { return descending(3); },
-                 [](Bytes& b) { b.resize(b.size() - 256 - 10); }, 15, 64, {3, 2}}),
+        ListCase{"record cut by the end of the file",
+                 [] { return descending(3); },
+                 [](Bytes& b) { b.resize(b.size() - 256 - 10); },
+                 15,
+                 64,
+                 {3, 2}}),
     CaseName());
 
 }  // namespace

@@ -36,8 +36,8 @@ struct RunResult {
 };
 
 struct RunOptions {
-  std::string argv0;                   // empty: the program's path
-  std::int64_t fileSizeLimit = -1;     // bytes; -1: none (POSIX only)
+  std::string argv0;                // empty: the program's path
+  std::int64_t fileSizeLimit = -1;  // bytes; -1: none (POSIX only)
 };
 
 // Runs `program` with `args` in folder `dir` and collects what it printed.

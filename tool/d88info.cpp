@@ -97,9 +97,9 @@ long nominalSize(int n) { return n >= 0 && n <= 23 ? 128L << n : -1; }
 
 struct Track {
   int index;
-  std::int64_t offset;  // absolute
+  std::int64_t offset;                     // absolute
   std::vector<d88::SectorRecord> records;  // as the reader walks them
-  int present;  // records that start before the next track or the disk's end
+  int present;                             // records that start before the next track or the disk's end
   bool cutRecord;
 };
 
@@ -119,11 +119,11 @@ class Inspector {
     } else if (count == 0) {
       warn("image", "no disk image: fewer than 688 bytes for a disk header");
     } else if (count == d88::MAX_DISKS && reader_.fileSize() - end >= d88::DISK_HEADER_SIZE) {
-      warn("image", format("more disk images follow the 64th, from offset %" PRId64 "; d88cut reads only the first 64",
-                           end));
+      warn("image",
+           format("more disk images follow the 64th, from offset %" PRId64 "; d88cut reads only the first 64", end));
     } else if (end < reader_.fileSize()) {
-      warn("image", format("%" PRId64 " bytes after the last disk image, from offset %" PRId64,
-                           reader_.fileSize() - end, end));
+      warn("image",
+           format("%" PRId64 " bytes after the last disk image, from offset %" PRId64, reader_.fileSize() - end, end));
     }
     std::printf("%d warning%s\n", warnings_, warnings_ == 1 ? "" : "s");
   }
@@ -149,7 +149,11 @@ class Inspector {
     std::printf("\n%s at offset %" PRId64 " (0x%" PRIX64 ")\n", name.c_str(), offset, offset);
     std::printf("  name           %s\n", quoted(reader_.diskName(), 16).c_str());
     std::printf("  media type     %s\n", mediaName(reader_.mediaType()).c_str());
-    std::printf("  write protect  %s (0x%02X)\n", reader_.writeProtect() == 0x10 ? "on" : reader_.writeProtect() == 0 ? "off" : "unknown", reader_.writeProtect());
+    std::printf("  write protect  %s (0x%02X)\n",
+                reader_.writeProtect() == 0x10 ? "on"
+                : reader_.writeProtect() == 0  ? "off"
+                                               : "unknown",
+                reader_.writeProtect());
     const std::int64_t space = reader_.fileSize() - offset;
     std::string fit;
     if (size < 0) {
@@ -163,11 +167,15 @@ class Inspector {
     } else {
       fit = format("%" PRId64 " bytes before the end of the file", space - size);
     }
-    std::printf("  disk size      %" PRId64 " bytes (0x%" PRIX64 "), %s\n", size, static_cast<std::uint64_t>(size) & 0xFFFFFFFFu, fit.c_str());
-    if (size < 0) warn(name, format("disk size 0x%08" PRIX64 " reads as negative", static_cast<std::uint64_t>(size) & 0xFFFFFFFFu));
+    std::printf("  disk size      %" PRId64 " bytes (0x%" PRIX64 "), %s\n", size,
+                static_cast<std::uint64_t>(size) & 0xFFFFFFFFu, fit.c_str());
+    if (size < 0)
+      warn(name, format("disk size 0x%08" PRIX64 " reads as negative", static_cast<std::uint64_t>(size) & 0xFFFFFFFFu));
     if (size == 0) warn(name, "disk size 0: the walk over the disks reads this header again and again");
-    if (size > 0 && size < d88::DISK_HEADER_SIZE) warn(name, format("disk size %" PRId64 " is smaller than the disk header", size));
-    if (i + 1 == count && size > space) warn(name, format("disk size runs %" PRId64 " bytes past the end of the file: cut short?", size - space));
+    if (size > 0 && size < d88::DISK_HEADER_SIZE)
+      warn(name, format("disk size %" PRId64 " is smaller than the disk header", size));
+    if (i + 1 == count && size > space)
+      warn(name, format("disk size runs %" PRId64 " bytes past the end of the file: cut short?", size - space));
 
     std::vector<Track> tracks = readTracks(name, size);
     std::vector<int> present;
@@ -182,7 +190,8 @@ class Inspector {
     }
     std::printf("  tracks         %zu%s%s\n", tracks.size(), tracks.empty() ? "" : ": ", ranges(present).c_str());
     std::string sizeText;
-    for (const auto& [bytes, number] : sizes) sizeText += format("%s%d x %ld bytes", sizeText.empty() ? "" : ", ", number, bytes);
+    for (const auto& [bytes, number] : sizes)
+      sizeText += format("%s%d x %ld bytes", sizeText.empty() ? "" : ", ", number, bytes);
     std::printf("  sectors        %d%s%s\n", sectors, sizeText.empty() ? "" : ": ", sizeText.c_str());
 
     unsigned char label[LABEL_SECTOR_SIZE];
@@ -197,7 +206,10 @@ class Inspector {
       std::printf("  known disk     neither (track 0 has no sector C 0 H 0 R 1 N 1)\n");
     } else {
       std::printf("  known disk     neither (label %s)\n",
-                  got > LABEL_OFFSET ? quoted(reinterpret_cast<const char*>(label) + LABEL_OFFSET, static_cast<std::size_t>(std::min(LABEL_SIZE, got - LABEL_OFFSET))).c_str() : "\"\"");
+                  got > LABEL_OFFSET ? quoted(reinterpret_cast<const char*>(label) + LABEL_OFFSET,
+                                              static_cast<std::size_t>(std::min(LABEL_SIZE, got - LABEL_OFFSET)))
+                                           .c_str()
+                                     : "\"\"");
     }
     if (listTracks_) showTracks(tracks);
     checkTracks(name, tracks, size);
@@ -214,8 +226,9 @@ class Inspector {
     }
     const int tableEntries = lowest == SHORT_TABLE_SIZE ? (SHORT_TABLE_SIZE - 0x20) / 4 : d88::TRACK_COUNT;
     if (tableEntries < d88::TRACK_COUNT) {
-      warn(name, format("the first track starts at 0x%X: a %d-entry track table (%d bytes); entries %d-%d hold sector data",
-                        SHORT_TABLE_SIZE, tableEntries, SHORT_TABLE_SIZE, tableEntries, d88::TRACK_COUNT - 1));
+      warn(name,
+           format("the first track starts at 0x%X: a %d-entry track table (%d bytes); entries %d-%d hold sector data",
+                  SHORT_TABLE_SIZE, tableEntries, SHORT_TABLE_SIZE, tableEntries, d88::TRACK_COUNT - 1));
     }
     std::vector<Track> tracks;
     std::vector<d88::SectorRecord> records(MAX_LISTED_RECORDS);
@@ -232,7 +245,8 @@ class Inspector {
         continue;
       }
       if (entry > size) {
-        warn(where, format("table entry 0x%" PRIX32 " lies past the disk size 0x%" PRIX64 ": the track cannot be read", entry, size));
+        warn(where, format("table entry 0x%" PRIX32 " lies past the disk size 0x%" PRIX64 ": the track cannot be read",
+                           entry, size));
         continue;
       }
       const std::int64_t offset = reader_.trackOffset(t);
@@ -268,10 +282,9 @@ class Inspector {
       if (c.whole) {
         state = "whole";
       } else {
-        const std::string sector =
-            c.track < 0 ? std::string("bytes that are never read")
-                        : format("track %d (C %d H %d R %d) %s", c.track, c.c, c.h, c.r,
-                                 c.missing ? "is missing" : "is short");
+        const std::string sector = c.track < 0 ? std::string("bytes that are never read")
+                                               : format("track %d (C %d H %d R %d) %s", c.track, c.c, c.h, c.r,
+                                                        c.missing ? "is missing" : "is short");
         state = c.cut ? "incomplete: first " + sector
                       : format("not cut (no file; an existing %s is kept): ", c.name) + sector;
       }
@@ -312,7 +325,8 @@ class Inspector {
         warn(where, format("table entry 0x%" PRIX64 " points into the disk header", t.offset - diskOffset));
       }
       if (t.records.empty()) {
-        warn(where, t.cutRecord ? "its first record is cut by the end of the file" : "no record: the track starts at the end of the file");
+        warn(where, t.cutRecord ? "its first record is cut by the end of the file"
+                                : "no record: the track starts at the end of the file");
         continue;
       }
       const d88::SectorRecord& first = t.records.front();
@@ -329,7 +343,8 @@ class Inspector {
       for (int k = 0; k < t.present; ++k) {
         const d88::SectorRecord& r = t.records[static_cast<std::size_t>(k)];
         const std::string at = format("%s record %d (%s)", where.c_str(), k, id(r).c_str());
-        if (k > 0 && r.count != first.count) warn(at, format("sector count %d, record 0 says %d", r.count, first.count));
+        if (k > 0 && r.count != first.count)
+          warn(at, format("sector count %d, record 0 says %d", r.count, first.count));
         const long nominal = nominalSize(r.n);
         if (nominal < 0) {
           warn(at, format("size code %d is no sector size", r.n));
@@ -342,7 +357,8 @@ class Inspector {
         if (r.status != 0) warn(at, format("FDC status 0x%02X (%s)", r.status, statusName(r.status).c_str()));
         const int c = singleSided ? t.index : t.index / 2;
         const int h = singleSided ? 0 : t.index % 2;
-        if (r.c != c || r.h != h) warn(at, format("C %d H %d on track %d, where C %d H %d is usual", r.c, r.h, t.index, c, h));
+        if (r.c != c || r.h != h)
+          warn(at, format("C %d H %d on track %d, where C %d H %d is usual", r.c, r.h, t.index, c, h));
         if (r.dataAvailable < r.dataSize) {
           warn(at, format("data cut by the end of the file: %d of %d bytes", r.dataAvailable, r.dataSize));
         }

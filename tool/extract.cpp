@@ -32,8 +32,7 @@ void reportFailure(const char* what, const char* name, const char* reason) {
 std::uint64_t tempNameSeed() {
   static std::uint64_t counter = 0;
   int local = 0;
-  std::uint64_t x = static_cast<std::uint64_t>(std::time(nullptr)) ^
-                    (static_cast<std::uint64_t>(std::clock()) << 20) ^
+  std::uint64_t x = static_cast<std::uint64_t>(std::time(nullptr)) ^ (static_cast<std::uint64_t>(std::clock()) << 20) ^
                     static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&local)) ^
                     (++counter * 0x9E3779B97F4A7C15ULL);
   x ^= x >> 30;
@@ -104,9 +103,7 @@ bool writeOutputFile(const char* name, const unsigned char* data, int size) {
   return true;
 }
 
-bool fitsWorkBuffer(int offset, int size) {
-  return offset >= 0 && size >= 0 && offset <= WORK_BUFFER_SIZE - size;
-}
+bool fitsWorkBuffer(int offset, int size) { return offset >= 0 && size >= 0 && offset <= WORK_BUFFER_SIZE - size; }
 
 }  // namespace
 
@@ -128,9 +125,7 @@ bool writeRegion(const char* name, const unsigned char* data, int size) {
 void extractSystemDisk() {
   for (const RecipeStep& step : systemDiskRecipe) {
     switch (step.kind) {
-      case RecipeStep::SET_RANGE:
-        imageReader.setSectorRange(step.first, step.last);
-        break;
+      case RecipeStep::SET_RANGE: imageReader.setSectorRange(step.first, step.last); break;
       case RecipeStep::RUN:
         extractRun(step.name, step.track, step.c, step.h, step.r, SYSTEM_SIZE_CODE, step.skip, step.length);
         break;

@@ -45,7 +45,7 @@ struct RecipeStep {
   int offset;  // READ, WRITE, COPY: buffer offset (COPY: target)
   int skip;    // RUN
   int length;
-  int source;  // COPY
+  int source;       // COPY
   int first, last;  // SET_RANGE
 };
 

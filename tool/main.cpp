@@ -48,11 +48,8 @@ int main(int argc, char** argv) {
         std::fputs(SYSTEM_DISK_FOUND, stdout);
         extractSystemDisk();
         break;
-      case KnownDisk::Maker:
-        std::fputs(MAKER_DISK_FOUND, stdout);
-        break;
-      case KnownDisk::None:
-        break;
+      case KnownDisk::Maker: std::fputs(MAKER_DISK_FOUND, stdout); break;
+      case KnownDisk::None: break;
     }
   }
   // A lost progress line or a file that could not be written is a failure,

@@ -39,7 +39,8 @@ void checkSystemDisk(d88::D88Image& reader, FileCheck checks[OUTPUT_FILE_COUNT])
   // The same run the extraction makes; where it stops, the sector it
   // stopped at is found by stepping as the run steps.
   auto run = [&](const RecipeStep& step, int offset, int length) {
-    const int got = reader.readSectors(step.track, step.c, step.h, step.r, SYSTEM_SIZE_CODE, buffer.data() + offset, length);
+    const int got =
+        reader.readSectors(step.track, step.c, step.h, step.r, SYSTEM_SIZE_CODE, buffer.data() + offset, length);
     std::fill(origin.begin() + offset, origin.begin() + offset + got, FROM_SECTOR);
     if (got < length) {
       int track = step.track, c = step.c, h = step.h, r = step.r;
@@ -71,19 +72,16 @@ void checkSystemDisk(d88::D88Image& reader, FileCheck checks[OUTPUT_FILE_COUNT])
   int file = 0;
   for (const RecipeStep& step : systemDiskRecipe) {
     switch (step.kind) {
-      case RecipeStep::SET_RANGE:
-        reader.setSectorRange(step.first, step.last);
-        break;
+      case RecipeStep::SET_RANGE: reader.setSectorRange(step.first, step.last); break;
       case RecipeStep::RUN: {
         const int got = run(step, 0, step.skip + step.length);
         if (file < OUTPUT_FILE_COUNT) judge(checks[file++], step, step.skip, got > 0);
         break;
       }
-      case RecipeStep::READ:
-        run(step, step.offset, step.length);
-        break;
+      case RecipeStep::READ: run(step, step.offset, step.length); break;
       case RecipeStep::COPY:
-        std::copy(origin.begin() + step.source, origin.begin() + step.source + step.length, origin.begin() + step.offset);
+        std::copy(origin.begin() + step.source, origin.begin() + step.source + step.length,
+                  origin.begin() + step.offset);
         break;
       case RecipeStep::WRITE:
         if (file < OUTPUT_FILE_COUNT) judge(checks[file++], step, step.offset, true);

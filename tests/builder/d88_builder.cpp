@@ -57,16 +57,20 @@ Bytes buildDisk(const Disk& disk) {
       out[at + 1] = record.h;
       out[at + 2] = record.r;
       out[at + 3] = record.n;
-      putLe16(out, at + 4, static_cast<std::uint32_t>(record.count >= 0 ? record.count : static_cast<int>(track.records.size())));
+      putLe16(out, at + 4,
+              static_cast<std::uint32_t>(record.count >= 0 ? record.count : static_cast<int>(track.records.size())));
       out[at + 6] = record.density;
       out[at + 7] = record.deleted;
       out[at + 8] = record.status;
-      putLe16(out, at + 14, static_cast<std::uint32_t>(record.dataSize >= 0 ? record.dataSize : static_cast<int>(record.data.size())));
+      putLe16(
+          out, at + 14,
+          static_cast<std::uint32_t>(record.dataSize >= 0 ? record.dataSize : static_cast<int>(record.data.size())));
       out.insert(out.end(), record.data.begin(), record.data.end());
     }
   }
   for (const auto& [index, entry] : disk.tableOverride) putLe32(out, 0x20 + 4 * static_cast<std::size_t>(index), entry);
-  putLe32(out, 0x1C, static_cast<std::uint32_t>(disk.diskSize >= 0 ? disk.diskSize : static_cast<std::int64_t>(out.size())));
+  putLe32(out, 0x1C,
+          static_cast<std::uint32_t>(disk.diskSize >= 0 ? disk.diskSize : static_cast<std::int64_t>(out.size())));
   return out;
 }
 
@@ -116,7 +120,8 @@ Bytes labelledSector(int track, int c, int h, int r, int n, int size) {
 
 Bytes labelSector(const char* label, int at, int size) {
   Bytes out = labelledSector(0, 0, 0, 1, 1, size);
-  for (int i = 0; i < 16 && at + i < size; ++i) out[static_cast<std::size_t>(at + i)] = static_cast<std::uint8_t>(label[i]);
+  for (int i = 0; i < 16 && at + i < size; ++i)
+    out[static_cast<std::size_t>(at + i)] = static_cast<std::uint8_t>(label[i]);
   return out;
 }
 
@@ -131,7 +136,8 @@ Disk systemDisk() {
   Disk disk = labelledDisk(SYSTEM_LABEL);
   disk.name = "SYSTEM DISK";
   for (int track = 1; track < 80; ++track) {
-    for (int r = 1; r <= 5; ++r) disk.add(track, track / 2, track % 2, r, 3, labelledSector(track, track / 2, track % 2, r, 3, 1024));
+    for (int r = 1; r <= 5; ++r)
+      disk.add(track, track / 2, track % 2, r, 3, labelledSector(track, track / 2, track % 2, r, 3, 1024));
   }
   return disk;
 }
@@ -141,7 +147,8 @@ Disk compactSystemDisk() {
   disk.name = "SYSTEM DISK";
   disk.add(0, 0, 0, 1, 1, labelSector(SYSTEM_LABEL));
   for (int track : {3, 4, 8, 10, 11, 35, 36, 37, 41, 58, 68, 71, 78, 79}) {
-    for (int r = 1; r <= 5; ++r) disk.add(track, track / 2, track % 2, r, 3, labelledSector(track, track / 2, track % 2, r, 3, 1024));
+    for (int r = 1; r <= 5; ++r)
+      disk.add(track, track / 2, track % 2, r, 3, labelledSector(track, track / 2, track % 2, r, 3, 1024));
   }
   return disk;
 }
@@ -179,7 +186,8 @@ std::vector<std::pair<std::string, Bytes>> seedImages() {
   seeds.emplace_back("system", systemBytes);
   seeds.emplace_back("multi", buildImage({labelledDisk("................"), makerDisk(), system}));
   seeds.emplace_back("maker", buildImage({makerDisk()}));
-  seeds.emplace_back("truncated", Bytes(systemBytes.begin(), systemBytes.begin() + static_cast<long>(systemBytes.size() / 2)));
+  seeds.emplace_back("truncated",
+                     Bytes(systemBytes.begin(), systemBytes.begin() + static_cast<long>(systemBytes.size() / 2)));
   Disk small;
   for (int r = 1; r <= 4; ++r) small.add(0, 0, 0, r, 0, Bytes(128, static_cast<std::uint8_t>(r)));
   small.add(1, 0, 1, 1, 1, Bytes(256, 0x11));

@@ -30,10 +30,10 @@ struct Disk {
   std::string name;  // at most 16 bytes are stored
   std::uint8_t writeProtect = 0;
   std::uint8_t mediaType = 0;
-  std::int64_t diskSize = -1;  // disk-size field; -1: the bytes built
-  std::map<int, Track> tracks;                  // by track index, laid out in index order
-  std::map<int, std::uint32_t> tableOverride;   // raw track table entries
-  int dataStart = 688;  // where the first track is laid (672 for short-table writers)
+  std::int64_t diskSize = -1;                  // disk-size field; -1: the bytes built
+  std::map<int, Track> tracks;                 // by track index, laid out in index order
+  std::map<int, std::uint32_t> tableOverride;  // raw track table entries
+  int dataStart = 688;                         // where the first track is laid (672 for short-table writers)
 
   // Appends a record to `track` and returns it for further changes.
   Record& add(int track, int c, int h, int r, int n, Bytes data);

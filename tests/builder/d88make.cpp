@@ -57,8 +57,8 @@ void show(const char* path) {
     } else {
       const std::string from = first.substr(0, first.find('-'));
       const std::string to = last.substr(last.find('-') + 1);
-      std::printf("  %5zu-%5zu  %s  bytes %s-%s\n", pieceStart, end - 1, squeeze(source).c_str(),
-                  squeeze(from).c_str(), squeeze(to).c_str());
+      std::printf("  %5zu-%5zu  %s  bytes %s-%s\n", pieceStart, end - 1, squeeze(source).c_str(), squeeze(from).c_str(),
+                  squeeze(to).c_str());
     }
   };
   for (std::size_t at = 0; at < bytes.size(); at += 64) {
