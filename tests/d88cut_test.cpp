@@ -125,12 +125,7 @@ Disk scrambledSystemDisk() {
 TEST(D88cutDriver, UsageAndOpenFailures) {
   ScratchDir dir;
   fs::create_directory(dir.file("folder"));
-#ifdef _WIN32
-  // argv[0] is the program's path as the test runs it.
-  const std::string usage = "Usage: " + fs::path(D88CUT_PATH).make_preferred().string() + " [d88file]\n";
-#else
   const std::string usage = "Usage: d88cut-name [d88file]\n";
-#endif
   struct Case {
     const char* what;
     std::vector<std::string> args;
@@ -304,6 +299,93 @@ TEST(D88cutExtract, SecondSystemDiskRewritesTheFiles) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, SYSTEM_LINE + allCutting() + SYSTEM_LINE + allCutting());
   expectAllFiles(dir, second);
+}
+
+// A file that is not cut whole is named on standard error, right after its
+// own step, with the first sector at fault; the exit status stays 0.
+struct WarningCase {
+  const char* what;
+  std::function<Bytes()> image;
+  std::string out;
+  std::string err;
+};
+
+class D88cutWarnings : public ::testing::TestWithParam<WarningCase> {};
+
+TEST_P(D88cutWarnings, NameEachFileNotCutWhole) {
+  const WarningCase& c = GetParam();
+  ScratchDir dir;
+  const RunResult result = cut(dir, c.image());
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, c.out);
+  EXPECT_EQ(result.err, c.err);
+}
+
+Bytes withoutTrack(int track) {
+  Disk disk = systemDisk();
+  disk.tracks.erase(track);
+  return buildImage({disk});
+}
+
+// The system disk cut 100 bytes into the data of track 36 R 3.
+Bytes cutInsideTrack36() {
+  Bytes image = buildImage({systemDisk()});
+  const std::size_t track36 = image[0x20 + 4 * 36] | image[0x21 + 4 * 36] << 8 | image[0x22 + 4 * 36] << 16;
+  image.resize(track36 + 2 * (16 + 1024) + 16 + 100);
+  return image;
+}
+
+const std::string WARNING = "d88cut: warning: ";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, D88cutWarnings,
+    ::testing::Values(
+        WarningCase{"complete disk", [] { return buildImage({systemDisk()}); }, SYSTEM_LINE + allCutting(), ""},
+        WarningCase{"track 3 absent", [] { return withoutTrack(3); },
+                    SYSTEM_LINE + cutting("MUSIC1") + cutting("MUSIC2") + cutting("MUSIC3") + cutting("MUSIC4") +
+                        cutting("MUSIC5") + cutting("MUSIC6"),
+                    WARNING + "DRIVER not cut: track 3 (C 1 H 1 R 1) is missing\n"},
+        WarningCase{"track 11 absent", [] { return withoutTrack(11); }, SYSTEM_LINE + allCutting(),
+                    WARNING + "MUSIC1 incomplete: track 11 (C 5 H 1 R 2) is missing\n"},
+        WarningCase{"short sector mid-run",
+                    [] {
+                      Disk disk = systemDisk();
+                      for (Record& record : disk.tracks[36].records) {
+                        if (record.r == 3) record.data.resize(512);
+                      }
+                      return buildImage({disk});
+                    },
+                    SYSTEM_LINE + allCutting(), WARNING + "MUSIC2 incomplete: track 36 (C 18 H 0 R 3) is short\n"},
+        // Everything from track 36 R 3 on is gone; MUSIC3 (track 10) and
+        // MUSIC1 (tracks 35, 36 R 1 and 11) are still whole.
+        WarningCase{"image cut short inside track 36", cutInsideTrack36,
+                    SYSTEM_LINE + cutting("DRIVER") + cutting("MUSIC1") + cutting("MUSIC2") + cutting("MUSIC3") +
+                        cutting("MUSIC5") + cutting("MUSIC6"),
+                    WARNING + "MUSIC2 incomplete: track 36 (C 18 H 0 R 3) is short\n" + WARNING +
+                        "MUSIC4 not cut: track 78 (C 39 H 0 R 5) is missing\n" + WARNING +
+                        "MUSIC5 incomplete: track 41 (C 20 H 1 R 4) is missing\n" + WARNING +
+                        "MUSIC6 incomplete: track 68 (C 34 H 0 R 4) is missing\n"}),
+    CaseName());
+
+// Through one pipe, as `d88cut IMAGE 2>&1 | iconv ...` shows them, the lines
+// come in the order in which they happened.
+TEST(D88cutWarnings, KeepTheirPlaceAmongTheProgressLines) {
+  ScratchDir dir;
+  fs::create_directory(dir.file("MUSIC3"));
+  ASSERT_TRUE(writeFile(dir.file("image.d88"), withoutTrack(11)));
+  RunOptions options;
+  options.mergeErrors = true;
+  const RunResult result = runProgram(D88CUT_PATH, {"image.d88"}, dir.path(), options);
+  EXPECT_EQ(result.status, 1);
+  const std::string out = withoutCr(result.out);
+  const std::size_t warning = out.find("MUSIC1 incomplete");
+  const std::size_t failure = out.find("d88cut: cannot");
+  ASSERT_NE(warning, std::string::npos) << out;
+  ASSERT_NE(failure, std::string::npos) << out;
+  EXPECT_LT(out.find(cutting("MUSIC1")), warning) << out;
+  EXPECT_LT(warning, out.find(cutting("MUSIC2"))) << out;
+  EXPECT_LT(out.find(cutting("MUSIC3")), failure) << out;
+  EXPECT_LT(failure, out.find(cutting("MUSIC4"))) << out;
 }
 
 // Output failures: the old file stays whole, the failure is said, the rest

@@ -79,9 +79,9 @@ TEST(D88info, IncompleteSystemDiskNamesTheFirstMissingSector) {
   const RunResult result = info(dir, buildImage({disk}));
   EXPECT_EQ(result.status, 0);
   const char* expected[] = {
-      "DRIVER    7168 bytes  not cut (no file; an existing DRIVER is kept): track 3 (C 1 H 1 R 1) is missing\n",
-      "MUSIC1    5120 bytes  incomplete: first track 11 (C 5 H 1 R 2) is missing\n",
-      "MUSIC2    5632 bytes  incomplete: first track 36 (C 18 H 0 R 3) is short\n",
+      "DRIVER    7168 bytes  not cut: track 3 (C 1 H 1 R 1) is missing\n",
+      "MUSIC1    5120 bytes  incomplete: track 11 (C 5 H 1 R 2) is missing\n",
+      "MUSIC2    5632 bytes  incomplete: track 36 (C 18 H 0 R 3) is short\n",
       "MUSIC3     128 bytes  whole\n",
       "MUSIC4     256 bytes  whole\n",
       "MUSIC5     768 bytes  whole\n",

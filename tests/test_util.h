@@ -38,9 +38,12 @@ struct RunResult {
 struct RunOptions {
   std::string argv0;                // empty: the program's path
   std::int64_t fileSizeLimit = -1;  // bytes; -1: none (POSIX only)
+  const Bytes* input = nullptr;     // standard input through a pipe; null: an empty device
+  bool mergeErrors = false;         // standard error into standard output, as `2>&1` does
 };
 
-// Runs `program` with `args` in folder `dir` and collects what it printed.
+// Runs `program` with `args` in folder `dir`, started directly (no shell),
+// and collects what it printed and its exit status.
 RunResult runProgram(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
                      const RunOptions& options = {});
 
