@@ -24,7 +24,8 @@ const char USAGE[] =
     "sectors, which known disk it is, whether d88cut cuts its files whole,\n"
     "and a warning line for every fault found.\n"
     "  --tracks   also list each track's sector IDs in stored order\n"
-    "  -h, --help show this text\n";
+    "  -h, --help show this text\n"
+    "  --version  show the version\n";
 
 #ifdef __GNUC__
 std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
@@ -278,17 +279,7 @@ class Inspector {
     checkSystemDisk(reader_, checks);
     std::printf("  d88cut cuts\n");
     for (const FileCheck& c : checks) {
-      std::string state;
-      if (c.whole) {
-        state = "whole";
-      } else {
-        const std::string sector = c.track < 0 ? std::string("bytes that are never read")
-                                               : format("track %d (C %d H %d R %d) %s", c.track, c.c, c.h, c.r,
-                                                        c.missing ? "is missing" : "is short");
-        state = c.cut ? "incomplete: first " + sector
-                      : format("not cut (no file; an existing %s is kept): ", c.name) + sector;
-      }
-      std::printf("    %-8s %5d bytes  %s\n", c.name, c.size, state.c_str());
+      std::printf("    %-8s %5d bytes  %s\n", c.name, c.size, describeFileCheck(c).c_str());
     }
   }
 
@@ -385,6 +376,10 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0) {
       std::fputs(USAGE, stdout);
       return 0;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::puts("d88info " D88_VERSION);
+      return std::fflush(stdout) == 0 ? 0 : 1;
     }
     if (std::strcmp(argv[i], "--tracks") == 0) {
       listTracks = true;

@@ -22,6 +22,8 @@ constexpr int TEMP_NAME_TRIES = 16;
 constexpr std::size_t TEMP_NAME_SIZE = 64;
 
 void reportFailure(const char* what, const char* name, const char* reason) {
+  // Through one pipe the lines then keep the order in which they happened.
+  std::fflush(stdout);
   std::fprintf(stderr, "d88cut: %s %s: %s\n", what, name, reason);
   outputFailed = true;
 }
@@ -122,12 +124,24 @@ bool writeRegion(const char* name, const unsigned char* data, int size) {
   return writeOutputFile(name, data, size);
 }
 
+void warnIfNotWhole(const FileCheck& check) {
+  if (check.whole) return;
+  std::fflush(stdout);
+  std::fprintf(stderr, "d88cut: warning: %s %s\n", check.name, describeFileCheck(check).c_str());
+}
+
 void extractSystemDisk() {
+  // The same reads the recipe makes, in its order, done first so that each
+  // file that is not cut whole is named right after its own step.
+  FileCheck checks[OUTPUT_FILE_COUNT];
+  checkSystemDisk(imageReader, checks);
+  int file = 0;
   for (const RecipeStep& step : systemDiskRecipe) {
     switch (step.kind) {
       case RecipeStep::SET_RANGE: imageReader.setSectorRange(step.first, step.last); break;
       case RecipeStep::RUN:
         extractRun(step.name, step.track, step.c, step.h, step.r, SYSTEM_SIZE_CODE, step.skip, step.length);
+        if (file < OUTPUT_FILE_COUNT) warnIfNotWhole(checks[file++]);
         break;
       case RecipeStep::READ:
         if (fitsWorkBuffer(step.offset, step.length)) {
@@ -142,6 +156,7 @@ void extractSystemDisk() {
         break;
       case RecipeStep::WRITE:
         if (fitsWorkBuffer(step.offset, step.length)) writeRegion(step.name, workBuffer + step.offset, step.length);
+        if (file < OUTPUT_FILE_COUNT) warnIfNotWhole(checks[file++]);
         break;
     }
   }

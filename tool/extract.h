@@ -4,6 +4,7 @@
 #define TOOL_EXTRACT_H
 
 #include <cstdio>
+#include <string>
 
 #include "d88/d88_image.h"
 
@@ -74,9 +75,16 @@ struct FileCheck {
 // order and with its offsets, and fills one check per output file, in the
 // order the files are cut. Leaves the sector range as the recipe does.
 void checkSystemDisk(d88::D88Image& reader, FileCheck checks[OUTPUT_FILE_COUNT]);
+// The state of one file in words, the same wherever it is shown: "whole",
+// or "not cut: track 3 (C 1 H 1 R 1) is missing", "incomplete: ... is short".
+std::string describeFileCheck(const FileCheck& check);
 
 bool extractRun(const char* name, int track, int c, int h, int r, int n, int skip, int size);
 bool writeRegion(const char* name, const unsigned char* data, int size);
+// Cuts the seven files; one warning line on standard error names each file
+// that is not cut whole and the first sector at fault.
 void extractSystemDisk();
+// That warning line for `check`; nothing when the file is whole.
+void warnIfNotWhole(const FileCheck& check);
 
 #endif  // TOOL_EXTRACT_H

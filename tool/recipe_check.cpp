@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "tool/extract.h"
@@ -88,4 +90,14 @@ void checkSystemDisk(d88::D88Image& reader, FileCheck checks[OUTPUT_FILE_COUNT])
         break;
     }
   }
+}
+
+std::string describeFileCheck(const FileCheck& check) {
+  if (check.whole) return "whole";
+  std::string text = check.cut ? "incomplete: " : "not cut: ";
+  if (check.track < 0) return text + "bytes that are never read";
+  char sector[96];
+  std::snprintf(sector, sizeof sector, "track %d (C %d H %d R %d) %s", check.track, check.c, check.h, check.r,
+                check.missing ? "is missing" : "is short");
+  return text + sector;
 }
