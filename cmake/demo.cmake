@@ -1,4 +1,4 @@
-# Runs the demo: cmake -DD88MAKE=... -DD88CUT=... -DDIR=... -P demo.cmake
+# Runs the demo: cmake -DD88MAKE=... -DD88CUT=... -DD88INFO=... -DDIR=... -P demo.cmake
 file(REMOVE_RECURSE "${DIR}")
 file(MAKE_DIRECTORY "${DIR}")
 execute_process(COMMAND "${D88MAKE}" demo "${DIR}/demo.d88" RESULT_VARIABLE made)
@@ -21,3 +21,9 @@ endif()
 message(STATUS "What was written (file offsets, then the sector each piece came from):")
 execute_process(COMMAND "${D88MAKE}" show DRIVER MUSIC1 MUSIC2 MUSIC3 MUSIC4 MUSIC5 MUSIC6
                 WORKING_DIRECTORY "${DIR}")
+message(STATUS "Running: d88info demo.d88 (what the image holds, and whether d88cut cuts its files whole)")
+execute_process(COMMAND "${D88INFO}" demo.d88 WORKING_DIRECTORY "${DIR}" RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "d88info failed: ${status}")
+endif()
+message(STATUS "The programs: ${D88CUT} and ${D88INFO}")
