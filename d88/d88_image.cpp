@@ -1,5 +1,6 @@
 #include "d88_image.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -16,6 +17,12 @@ constexpr int RECORD_SIZE_OFFSET = 14;
 // 128 << 23 is the largest piece that is still a positive int.
 constexpr int MAX_SIZE_CODE = 23;
 
+// The four ID bytes C, H, R, N as one key, C most significant.
+std::uint32_t idKey(const unsigned char* p) {
+  return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
+         static_cast<std::uint32_t>(p[2]) << 8 | static_cast<std::uint32_t>(p[3]);
+}
+
 // Fields are stored as signed 32-bit values: 2^31 and above read as
 // negative, without relying on implementation-defined conversions.
 std::int32_t toInt32(std::uint32_t v) {
@@ -23,22 +30,10 @@ std::int32_t toInt32(std::uint32_t v) {
   return -static_cast<std::int32_t>(~v) - 1;
 }
 
-// Every position the reader seeks to lies in 0..INT32_MAX, which fits a long
-// on every platform, so fseek is enough (no 64-bit seek extension needed).
-bool seekTo(std::FILE* file, std::int64_t position) {
-  if (position < 0 || position > INT32_MAX) return false;
-  return std::fseek(file, static_cast<long>(position), SEEK_SET) == 0;
-}
-
-bool readRecord(std::FILE* file, unsigned char* record) {
-  return std::fread(record, 1, SECTOR_RECORD_SIZE, file) == static_cast<std::size_t>(SECTOR_RECORD_SIZE);
-}
-
 }  // namespace
 
 D88Image::D88Image()
-    : file_(nullptr),
-      diskCount_(0),
+    : diskCount_(0),
       firstSector_(1),
       lastSector_(16),
       diskIndex_(),
@@ -47,46 +42,56 @@ D88Image::D88Image()
       trackTable_(),
       mediaType_(-1),
       diskName_(),
-      fileSize_(-1),
-      writeProtect_(-1) {}
-
-D88Image::~D88Image() {
-  if (file_ != nullptr) std::fclose(file_);
+      writeProtect_(-1),
+      lookupSlot_(),
+      lookupEntries_(0) {
+  forgetLookups();
 }
 
+void D88Image::forgetLookups() {
+  lookups_.clear();
+  lookupEntries_ = 0;
+  std::fill(std::begin(lookupSlot_), std::end(lookupSlot_), NO_LOOKUP);
+}
+
+D88Image::~D88Image() = default;
+
 bool D88Image::open(const char* path) {
-  // A caller that forgets to close must not leak the earlier handle.
-  if (file_ != nullptr) {
-    std::fclose(file_);
-    file_ = nullptr;
-  }
-  fileSize_ = -1;
+  // A caller that forgets to close must not leak the earlier source.
+  source_.close();
+  forgetLookups();
   if (path == nullptr) {
     diskCount_ = 0;
     mediaType_ = -1;
     return true;
   }
-  std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return false;
-  // Every read is a header, a record or the one sector asked for, each after
-  // a seek: a stdio buffer would only fill itself with data never used.
-  std::setvbuf(file, nullptr, _IONBF, 0);
+  return source_.openPath(path) && buildIndex();
+}
 
-  std::int64_t size = -1;
-  if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
+bool D88Image::openStream(std::FILE* stream) {
+  forgetLookups();
+  return source_.openStream(stream) && buildIndex();
+}
 
+bool D88Image::openMemory(const unsigned char* data, std::int64_t size) {
+  forgetLookups();
+  return source_.openMemory(data, size) && buildIndex();
+}
+
+bool D88Image::buildIndex() {
   std::int32_t index[MAX_DISKS] = {};
   int count = 0;
   std::int64_t position = 0;
   unsigned char header[DISK_HEADER_SIZE];
   while (count < MAX_DISKS) {
     index[count] = static_cast<std::int32_t>(position);
-    if (!seekTo(file, position)) break;
-    if (std::fread(header, 1, sizeof header, file) != sizeof header) {
+    // Headers of the index walk lie far apart: read each straight, so that
+    // the window is not filled with the rest of a disk nobody asked for.
+    if (source_.read(position, header, DISK_HEADER_SIZE, false) != DISK_HEADER_SIZE) {
       // A short header is the end of the image; a read error (a directory,
       // a failing device) means the image cannot be read at all.
-      if (std::ferror(file)) {
-        std::fclose(file);
+      if (source_.failed()) {
+        source_.close();
         return false;
       }
       break;
@@ -98,8 +103,6 @@ bool D88Image::open(const char* path) {
     if (next < 0 || next > INT32_MAX) break;
     position = next;
   }
-  file_ = file;
-  fileSize_ = size;
   diskCount_ = count;
   std::memcpy(diskIndex_, index, sizeof diskIndex_);
   return true;
@@ -111,18 +114,17 @@ void D88Image::resetSelection() {
   writeProtect_ = -1;
   diskSize_ = 0;
   diskName_[0] = '\0';
+  forgetLookups();
 }
 
 bool D88Image::selectDisk(int index) {
-  if (file_ == nullptr) return false;
+  if (!source_.isOpen()) return false;
   resetSelection();
   if (index < 0 || index >= diskCount_) return false;
   unsigned char header[DISK_HEADER_SIZE];
   // The file may have changed since it was indexed; a header that cannot be
   // re-read whole leaves the disk unselected rather than half-read.
-  if (!seekTo(file_, diskIndex_[index]) || std::fread(header, 1, sizeof header, file_) != sizeof header) {
-    return false;
-  }
+  if (source_.read(diskIndex_[index], header, DISK_HEADER_SIZE) != DISK_HEADER_SIZE) return false;
   for (int t = 0; t < TRACK_COUNT; ++t) {
     trackTable_[t] = toInt32(readLe32(header + TRACK_TABLE_OFFSET + 4 * t));
   }
@@ -146,26 +148,80 @@ std::int64_t D88Image::trackPosition(int track) const {
   return position > INT32_MAX ? -1 : position;
 }
 
-int D88Image::readSector(int track, int c, int h, int r, int n, unsigned char* buffer, int length) {
-  if (file_ == nullptr) return 0;
-  if (!seekTo(file_, trackPosition(track))) return 0;
-  unsigned char record[SECTOR_RECORD_SIZE];
-  // Each record moves the walk at least 16 bytes on, so the end of the file
-  // bounds it even when no count field ever stops it.
-  for (std::int64_t i = 0;; ++i) {
-    if (!readRecord(file_, record)) return 0;
-    const std::int64_t count = readLe16(record + RECORD_COUNT_OFFSET);
-    const long size = static_cast<long>(readLe16(record + RECORD_SIZE_OFFSET));
-    if (count == 0) return 0;
-    if (record[0] == c && record[1] == h && record[2] == r && record[3] == n) {
-      const long wanted = length <= 0 ? 0 : (length < size ? length : size);
-      if (wanted == 0) return 0;
-      // Only what the file really holds counts: a sector cut by the end of
-      // the file returns fewer bytes.
-      return static_cast<int>(std::fread(buffer, 1, static_cast<std::size_t>(wanted), file_));
+const D88Image::TrackLookup* D88Image::trackLookup(int track, std::int64_t start) {
+  int& slot = lookupSlot_[track];
+  if (slot == TOO_LARGE) return nullptr;
+  if (slot >= 0) return &lookups_[static_cast<std::size_t>(slot)];
+  for (std::size_t i = 0; i < lookups_.size(); ++i) {
+    if (lookups_[i].start == start) {
+      slot = static_cast<int>(i);
+      return &lookups_[i];
     }
-    // The last record of the track ends the lookup; no need to skip its data.
-    if (i == count - 1 || std::fseek(file_, size, SEEK_CUR) != 0) return 0;
+  }
+  // The walk a lookup makes: each record judged by its own count field; a
+  // count of 0 ends it before its record is looked at, the record at
+  // position count - 1 after.
+  TrackLookup lookup{start, {}};
+  std::int64_t position = start;
+  unsigned char record[SECTOR_RECORD_SIZE];
+  for (std::int64_t i = 0;; ++i) {
+    if (source_.read(position, record, SECTOR_RECORD_SIZE) != SECTOR_RECORD_SIZE) break;
+    const std::int64_t count = readLe16(record + RECORD_COUNT_OFFSET);
+    if (count == 0) break;
+    if (lookupEntries_ + static_cast<std::int64_t>(lookup.entries.size()) >= MAX_LOOKUP_ENTRIES) {
+      slot = TOO_LARGE;
+      return nullptr;
+    }
+    const int size = static_cast<int>(readLe16(record + RECORD_SIZE_OFFSET));
+    lookup.entries.push_back({idKey(record), static_cast<std::int32_t>(position), size});
+    if (i == count - 1) break;
+    position += SECTOR_RECORD_SIZE + size;
+  }
+  // The first record with an ID wins: a stable sort keeps walk order among
+  // equal IDs, and unique keeps the first of them.
+  std::stable_sort(lookup.entries.begin(), lookup.entries.end(),
+                   [](const LookupEntry& a, const LookupEntry& b) { return a.id < b.id; });
+  lookup.entries.erase(std::unique(lookup.entries.begin(), lookup.entries.end(),
+                                   [](const LookupEntry& a, const LookupEntry& b) { return a.id == b.id; }),
+                       lookup.entries.end());
+  lookup.entries.shrink_to_fit();
+  lookupEntries_ += static_cast<std::int64_t>(lookup.entries.size());
+  lookups_.push_back(std::move(lookup));
+  slot = static_cast<int>(lookups_.size() - 1);
+  return &lookups_.back();
+}
+
+int D88Image::readSector(int track, int c, int h, int r, int n, unsigned char* buffer, int length) {
+  const std::int64_t start = trackPosition(track);
+  if (!source_.isOpen() || start < 0) return 0;
+  // An argument outside 0..255 matches no ID byte.
+  for (int v : {c, h, r, n}) {
+    if (v < 0 || v > 255) return 0;
+  }
+  const std::uint32_t id = static_cast<std::uint32_t>(c) << 24 | static_cast<std::uint32_t>(h) << 16 |
+                           static_cast<std::uint32_t>(r) << 8 | static_cast<std::uint32_t>(n);
+  const int wanted = length <= 0 ? 0 : length;
+  if (const TrackLookup* lookup = trackLookup(track, start)) {
+    const auto found = std::lower_bound(lookup->entries.begin(), lookup->entries.end(), id,
+                                        [](const LookupEntry& e, std::uint32_t key) { return e.id < key; });
+    if (found == lookup->entries.end() || found->id != id) return 0;
+    // Only what the file really holds counts: a sector cut by the end of
+    // the file returns fewer bytes.
+    return source_.read(found->position + SECTOR_RECORD_SIZE, buffer, std::min(wanted, found->dataSize));
+  }
+  // A track too long to keep a table of is walked record by record; each
+  // record moves the walk at least 16 bytes on, so the end of the file
+  // bounds it even when no count field ever stops it.
+  std::int64_t position = start;
+  unsigned char record[SECTOR_RECORD_SIZE];
+  for (std::int64_t i = 0;; ++i) {
+    if (source_.read(position, record, SECTOR_RECORD_SIZE) != SECTOR_RECORD_SIZE) return 0;
+    const std::int64_t count = readLe16(record + RECORD_COUNT_OFFSET);
+    const int size = static_cast<int>(readLe16(record + RECORD_SIZE_OFFSET));
+    if (count == 0) return 0;
+    if (idKey(record) == id) return source_.read(position + SECTOR_RECORD_SIZE, buffer, std::min(wanted, size));
+    if (i == count - 1) return 0;
+    position += SECTOR_RECORD_SIZE + size;
   }
 }
 
@@ -204,24 +260,23 @@ int D88Image::readSectors(int track, int c, int h, int r, int n, unsigned char* 
 template <class Visit>
 int D88Image::walkListing(int track, int maxRecords, bool* cutRecord, Visit visit) {
   if (cutRecord != nullptr) *cutRecord = false;
-  if (file_ == nullptr || maxRecords <= 0) return 0;
   std::int64_t position = trackPosition(track);
-  if (!seekTo(file_, position)) return 0;
+  if (!source_.isOpen() || maxRecords <= 0 || position < 0) return 0;
   unsigned char record[SECTOR_RECORD_SIZE];
   int visited = 0;
   // Unlike a lookup, the listing goes on over a count of 0: only the record
   // at position count - 1, the end of the file or the caller's room ends it.
   while (visited < maxRecords) {
-    const std::size_t got = std::fread(record, 1, sizeof record, file_);
-    if (got != sizeof record) {
+    const int got = source_.read(position, record, SECTOR_RECORD_SIZE);
+    if (got != SECTOR_RECORD_SIZE) {
       if (cutRecord != nullptr) *cutRecord = got > 0;
       break;
     }
     const int count = static_cast<int>(readLe16(record + RECORD_COUNT_OFFSET));
-    const long size = static_cast<long>(readLe16(record + RECORD_SIZE_OFFSET));
+    const int size = static_cast<int>(readLe16(record + RECORD_SIZE_OFFSET));
     visit(record, position, visited);
     position += SECTOR_RECORD_SIZE + size;
-    if (visited++ == count - 1 || std::fseek(file_, size, SEEK_CUR) != 0) break;
+    if (visited++ == count - 1) break;
   }
   return visited;
 }
@@ -239,7 +294,7 @@ std::uint32_t D88Image::trackEntry(int track) const {
 }
 
 int D88Image::readTrackRecords(int track, SectorRecord* records, int maxRecords, bool* cutRecord) {
-  const std::int64_t fileSize = fileSize_;
+  const std::int64_t fileSize = source_.size();
   return walkListing(track, maxRecords, cutRecord,
                      [records, fileSize](const unsigned char* record, std::int64_t position, int i) {
                        SectorRecord& out = records[i];

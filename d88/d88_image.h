@@ -42,6 +42,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <vector>
+
+#include "d88/byte_source.h"
 
 namespace d88 {
 
@@ -91,7 +94,16 @@ class D88Image {
   // With a path: opens the image for binary reading and indexes up to
   // MAX_DISKS disk images. False, with no file held, when it cannot be opened
   // or read. With nullptr: closes the image and empties the index.
+  // A regular file is read in place; a pipe, FIFO or device is read whole
+  // into memory first (up to 2^31 - 1 bytes; beyond that it cannot be
+  // opened).
   bool open(const char* path);
+  // Reads `stream` (standard input, say) whole and indexes it; the stream
+  // stays the caller's. False when it cannot be read or is too large.
+  bool openStream(std::FILE* stream);
+  // Indexes the `size` bytes at `data` without copying them: the caller
+  // keeps them alive until the reader is closed or destroyed.
+  bool openMemory(const unsigned char* data, std::int64_t size);
   int diskCount() const { return diskCount_; }
 
   // Makes disk `index` the selected one. On failure no disk is selected.
@@ -110,6 +122,8 @@ class D88Image {
 
   // Copies at most `length` bytes of the data of sector (c, h, r, n) of
   // `track` into `buffer`. Returns the bytes copied; 0 when not found.
+  // The first lookup on a track walks its records once and keeps where each
+  // ID first stands, so later lookups on it cost no walk at all.
   int readSector(int track, int c, int h, int r, int n, unsigned char* buffer, int length);
 
   // Reads `length` bytes from sector (c, h, r, n) of `track` on through the
@@ -125,7 +139,7 @@ class D88Image {
   // operations above do.
 
   // Bytes in the open image file; -1 when none is open or it is unknown.
-  std::int64_t fileSize() const { return fileSize_; }
+  std::int64_t fileSize() const { return source_.size(); }
   // The selected disk's write-protect byte (0x1A), -1 when none is selected.
   int writeProtect() const { return writeProtect_; }
   // The raw track table entry of the selected disk, 0 outside 0..163.
@@ -147,13 +161,31 @@ class D88Image {
   // cannot be read.
   std::int64_t trackPosition(int track) const;
   void resetSelection();
+  // The index walk over the open source; false on a read error.
+  bool buildIndex();
+  void forgetLookups();
+
+  // Where each sector ID of one track is first met by a lookup's walk.
+  struct LookupEntry {
+    std::uint32_t id;  // C, H, R, N, most significant first
+    std::int32_t position;
+    std::int32_t dataSize;
+  };
+  struct TrackLookup {
+    std::int64_t start;                // file position of the track's first record
+    std::vector<LookupEntry> entries;  // sorted by id, one entry per id
+  };
+  // The lookup table of `track` (whose first record is at `start`), built
+  // on first use and shared by tracks that start at the same place; null
+  // when the walk would pass the memory bound.
+  const TrackLookup* trackLookup(int track, std::int64_t start);
   // Walks `track`'s records by the listing's rule, at most `maxRecords`,
   // calling visit(record bytes, file position, index) for each. Returns how
   // many were visited; `cutRecord` says whether a cut record ended the walk.
   template <class Visit>
   int walkListing(int track, int maxRecords, bool* cutRecord, Visit visit);
 
-  std::FILE* file_;
+  ByteSource source_;
   std::int32_t diskCount_;
   std::int32_t firstSector_;
   std::int32_t lastSector_;
@@ -163,8 +195,17 @@ class D88Image {
   std::int32_t trackTable_[TRACK_COUNT];
   std::int32_t mediaType_;
   char diskName_[17];
-  std::int64_t fileSize_;
   std::int32_t writeProtect_;
+
+  // Lookup tables of the selected disk. Their entries stay below
+  // MAX_LOOKUP_ENTRIES in all (16 bytes each), whatever the image holds;
+  // a track past that bound is walked on every lookup instead.
+  static constexpr std::int64_t MAX_LOOKUP_ENTRIES = std::int64_t{1} << 22;
+  static constexpr int NO_LOOKUP = -1;
+  static constexpr int TOO_LARGE = -2;
+  std::vector<TrackLookup> lookups_;
+  int lookupSlot_[TRACK_COUNT];
+  std::int64_t lookupEntries_;
 };
 
 }  // namespace d88

@@ -85,42 +85,97 @@ std::string fail(const char* what, int result, int length) {
 
 }  // namespace
 
+namespace {
+
+// Runs one operation on the file reader and the memory reader alike and
+// checks the promises on the file's result; returns "" or what is wrong.
+class Twin {
+ public:
+  Twin(const std::string& path, const std::uint8_t* data, std::size_t size) : path_(path), data_(data), size_(size) {}
+  bool open() {
+    const bool file = file_.open(path_.c_str());
+    const bool memory = memory_.openMemory(data_, static_cast<std::int64_t>(size_));
+    return file && memory;
+  }
+  d88::D88Image& file() { return file_; }
+  d88::D88Image& memory() { return memory_; }
+  // `op` on both readers with its own buffer each; results and buffers must
+  // agree.
+  template <class Op>
+  std::string same(const char* what, int length, Op op, int* result) {
+    Guarded a(length), b(length);
+    const int x = op(file_, a.data());
+    const int y = op(memory_, b.data());
+    *result = x;
+    if (!a.intact() || !b.intact()) return fail((std::string(what) + " wrote outside its buffer").c_str(), x, length);
+    if (x != y) return std::string(what) + ": file gives " + std::to_string(x) + ", memory " + std::to_string(y);
+    if (x > 0 && std::memcmp(a.data(), b.data(), static_cast<std::size_t>(x)) != 0) {
+      return std::string(what) + ": file and memory deliver other bytes";
+    }
+    return "";
+  }
+
+ private:
+  std::string path_;
+  const std::uint8_t* data_;
+  std::size_t size_;
+  d88::D88Image file_, memory_;
+};
+
+}  // namespace
+
 std::string checkReader(const std::string& imagePath, const std::uint8_t* data, std::size_t size) {
-  d88::D88Image reader;
-  if (!reader.open(imagePath.c_str())) return "open failed on a readable file";
+  Twin twin(imagePath, data, size);
+  if (!twin.open()) return "open failed on a readable file or on memory";
+  d88::D88Image& reader = twin.file();
   const int count = reader.diskCount();
   if (count < 0 || count > d88::MAX_DISKS) return "disk count " + std::to_string(count);
+  if (twin.memory().diskCount() != count) return "file and memory index other disk counts";
   if (size == 0) return "";
   Params params(data, size);
-  for (int op = 0; op < MAX_OPERATIONS && !params.empty(); ++op) {
+  std::string problem;
+  int got = 0;
+  for (int op = 0; op < MAX_OPERATIONS && !params.empty() && problem.empty(); ++op) {
     const int kind = params.byte() % 8;
     if (kind == 0) {
       const int index = params.value(-2, count + 2);
       const bool valid = index >= 0 && index < count;
       if (reader.selectDisk(index) != valid) return "selectDisk(" + std::to_string(index) + ") result";
+      if (twin.memory().selectDisk(index) != valid) return "selectDisk on memory";
       const char* name = reader.diskName();
       if (std::memchr(name, 0, 17) == nullptr) return "disk name not terminated";
+      if (std::strcmp(name, twin.memory().diskName()) != 0) return "file and memory give other names";
       if (reader.mediaType() < -1 || reader.mediaType() > 255) return "media type out of range";
       if (!valid && (reader.mediaType() != -1 || name[0] != 0 || reader.diskSize() != 0)) {
         return "failed selection left a disk selected";
       }
     } else if (kind == 1) {
-      reader.setSectorRange(params.value(0, 20), params.value(0, 20));
+      const int first = params.value(0, 20), last = params.value(0, 20);
+      reader.setSectorRange(first, last);
+      twin.memory().setSectorRange(first, last);
     } else if (kind == 2) {
       const int length = params.length();
-      Guarded buffer(length);
-      const int got = reader.readSector(params.value(0, 163), params.value(0, 255), params.value(0, 1),
-                                        params.value(0, 20), params.value(0, 7), buffer.data(), length);
-      if (got < 0 || got > (length > 0 ? length : 0)) return fail("readSector", got, length);
-      if (!buffer.intact()) return fail("readSector wrote outside its buffer", got, length);
+      const int track = params.value(0, 163), c = params.value(0, 255), h = params.value(0, 1), r = params.value(0, 20),
+                n = params.value(0, 7);
+      problem = twin.same(
+          "readSector", length,
+          [&](d88::D88Image& image, std::uint8_t* buffer) {
+            return image.readSector(track, c, h, r, n, buffer, length);
+          },
+          &got);
+      if (problem.empty() && (got < 0 || got > (length > 0 ? length : 0))) problem = fail("readSector", got, length);
     } else if (kind == 3 || kind == 4) {
       const int n = params.value(0, 7);
       const int length = params.length();
-      Guarded buffer(length);
-      const int got = reader.readSectors(params.value(0, 163), params.value(0, 255), params.value(0, 1),
-                                         params.value(0, 20), n, buffer.data(), length);
+      const int track = params.value(0, 163), c = params.value(0, 255), h = params.value(0, 1), r = params.value(0, 20);
+      problem = twin.same(
+          "readSectors", length,
+          [&](d88::D88Image& image, std::uint8_t* buffer) {
+            return image.readSectors(track, c, h, r, n, buffer, length);
+          },
+          &got);
+      if (!problem.empty()) break;
       if (got < 0 || got > (length > 0 ? length : 0)) return fail("readSectors", got, length);
-      if (!buffer.intact()) return fail("readSectors wrote outside its buffer", got, length);
       if (n < 0 || n > 23) {
         if (got != 0) return fail("readSectors with an invalid size code", got, length);
       } else if (got != length && got % (128 << n) != 0) {
@@ -128,21 +183,30 @@ std::string checkReader(const std::string& imagePath, const std::uint8_t* data, 
       }
     } else if (kind == 5) {
       const int length = params.length() % 1024;
-      Guarded buffer(length);
-      const int got = reader.readTrackIds(params.value(0, 163), buffer.data(), length);
-      if (got < 0 || got > (length > 0 ? length : 0) || got % 4 != 0) return fail("readTrackIds", got, length);
-      if (!buffer.intact()) return fail("readTrackIds wrote outside its buffer", got, length);
+      const int track = params.value(0, 163);
+      problem = twin.same(
+          "readTrackIds", length,
+          [&](d88::D88Image& image, std::uint8_t* buffer) { return image.readTrackIds(track, buffer, length); }, &got);
+      if (problem.empty() && (got < 0 || got > (length > 0 ? length : 0) || got % 4 != 0)) {
+        problem = fail("readTrackIds", got, length);
+      }
     } else if (kind == 6) {
       const int track = params.value(0, 163);
       const int room = params.range(0, 300);
       std::vector<d88::SectorRecord> records(static_cast<std::size_t>(room) + 1);
+      std::vector<d88::SectorRecord> again(static_cast<std::size_t>(room) + 1);
       const int got = reader.readTrackRecords(track, records.data(), room);
       if (got < 0 || got > room) return fail("readTrackRecords", got, room);
+      if (twin.memory().readTrackRecords(track, again.data(), room) != got) return "readTrackRecords on memory";
       for (int i = 0; i < got; ++i) {
         const d88::SectorRecord& r = records[static_cast<std::size_t>(i)];
+        const d88::SectorRecord& m = again[static_cast<std::size_t>(i)];
         if (r.dataAvailable < 0 || r.dataAvailable > r.dataSize || r.position < 0 ||
             r.position + 16 > reader.fileSize()) {
           return fail("readTrackRecords record fields", i, room);
+        }
+        if (r.position != m.position || r.dataAvailable != m.dataAvailable || r.count != m.count) {
+          return fail("readTrackRecords differs on memory", i, room);
         }
       }
       const std::int64_t offset = reader.trackOffset(track);
@@ -153,10 +217,62 @@ std::string checkReader(const std::string& imagePath, const std::uint8_t* data, 
       // Reopening must index the same disks again.
       if (!reader.open(imagePath.c_str())) return "reopen failed";
       if (reader.diskCount() != count) return "reopen gave another disk count";
+      if (!twin.memory().openMemory(data, static_cast<std::int64_t>(size))) return "reopen of memory failed";
     }
   }
+  if (!problem.empty()) return problem;
   if (!reader.open(nullptr) || reader.diskCount() != 0 || reader.selectDisk(0)) return "close";
   return "";
+}
+
+std::string readerDigest(d88::D88Image& reader) {
+  std::string out = "disks " + std::to_string(reader.diskCount()) + " size " + std::to_string(reader.fileSize()) + "\n";
+  auto add = [&out](const char* what, long long value) {
+    out += std::string(what) + " " + std::to_string(value) + "\n";
+  };
+  auto bytes = [&out](const std::vector<std::uint8_t>& buffer, int n) {
+    out.append(reinterpret_cast<const char*>(buffer.data()), n > 0 ? static_cast<std::size_t>(n) : 0);
+    out += '\n';
+  };
+  constexpr int ROOM = 256;
+  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(3 * 1024));
+  std::vector<d88::SectorRecord> records(ROOM);
+  for (int disk = -1; disk <= reader.diskCount(); ++disk) {
+    add("select", reader.selectDisk(disk));
+    out += std::string("name ") + reader.diskName() + "\n";
+    add("media", reader.mediaType());
+    add("protect", reader.writeProtect());
+    add("size", reader.diskSize());
+    add("offset", reader.diskOffset());
+    for (int track = 0; track < d88::TRACK_COUNT; ++track) {
+      add("entry", reader.trackEntry(track));
+      add("at", reader.trackOffset(track));
+      const int ids = reader.readTrackIds(track, buffer.data(), 4 * ROOM);
+      add("ids", ids);
+      bytes(buffer, ids);
+      bool cut = false;
+      const int listed = reader.readTrackRecords(track, records.data(), ROOM, &cut);
+      add("records", listed);
+      add("cut", cut);
+      for (int i = 0; i < listed; ++i) {
+        const d88::SectorRecord& r = records[static_cast<std::size_t>(i)];
+        add("position", r.position);
+        add("available", r.dataAvailable);
+        for (int length : {100, 1024}) {
+          const int got = reader.readSector(track, r.c, r.h, r.r, r.n, buffer.data(), length);
+          add("sector", got);
+          bytes(buffer, got);
+        }
+        if (r.n <= 3) {
+          reader.setSectorRange(1, i % 2 == 0 ? 5 : 16);
+          const int got = reader.readSectors(track, r.c, r.h, r.r, r.n, buffer.data(), 3 * (128 << r.n));
+          add("run", got);
+          bytes(buffer, got);
+        }
+      }
+    }
+  }
+  return out;
 }
 
 std::string checkToolOutput(const std::string& dir) {

@@ -8,11 +8,21 @@
 #include <cstdint>
 #include <string>
 
+#include "d88/d88_image.h"
+
 namespace d88fuzz {
 
-// Opens `imagePath` (holding `data`) and drives every reader operation with
-// parameters taken from the end of `data`. Returns "" or the broken promise.
+// Opens `imagePath` (holding `data`) as a file and `data` as memory, drives
+// every reader operation on both with parameters taken from the end of
+// `data`, and checks the promises and that both say the same. Returns "" or
+// the broken promise.
 std::string checkReader(const std::string& imagePath, const std::uint8_t* data, std::size_t size);
+
+// Everything the reader says of the image it holds: the index, each disk's
+// header fields, and for every track its entry, offset, listings, lookups
+// of every listed ID and runs from each, as text. Two sources of the same
+// bytes must give the same digest.
+std::string readerDigest(d88::D88Image& reader);
 
 // After a run of d88cut in `dir`: only the seven output names, each with its
 // fixed size. Removes them. Returns "" or what is wrong.

@@ -179,6 +179,18 @@ Bytes largeImage() {
   return out;
 }
 
+Bytes emptyChainImage(int records, int disks) {
+  Disk disk;
+  disk.name = "EMPTY CHAIN";
+  for (int i = 0; i + 1 < records; ++i) {
+    Record& record = disk.add(0, 0xFF, 0xFF, 0xFF, 0, Bytes());
+    record.count = records;
+  }
+  disk.add(0, 0, 0, 1, 1, labelSector(SYSTEM_LABEL)).count = records;
+  for (int t = 1; t < 164; ++t) disk.tableOverride[t] = 688;
+  return buildImage(std::vector<Disk>(static_cast<std::size_t>(disks), disk));
+}
+
 std::vector<std::pair<std::string, Bytes>> seedImages() {
   std::vector<std::pair<std::string, Bytes>> seeds;
   const Disk system = compactSystemDisk();
@@ -219,6 +231,7 @@ std::vector<std::pair<std::string, Bytes>> seedImages() {
   systemCut.tracks.erase(11);
   systemCut.tracks[36].records[2].data.resize(512);
   seeds.emplace_back("system-incomplete", buildImage({systemCut}));
+  seeds.emplace_back("empty-chain", emptyChainImage(300, 2));
   return seeds;
 }
 

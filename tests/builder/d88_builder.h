@@ -72,6 +72,10 @@ Disk compactSystemDisk();
 Disk fillerDisk2HD(int number);
 // 63 filler disks and the system disk last: about 80 MB.
 Bytes largeImage();
+// The worst case for lookups: `disks` disks, each with all 164 track-table
+// entries pointing at one chain of `records` records that hold no data and
+// all say `records` sectors, the last of them the system label sector.
+Bytes emptyChainImage(int records, int disks);
 // Named seed images for fuzzing: complete, multi-disk and malformed.
 std::vector<std::pair<std::string, Bytes>> seedImages();
 // A disk whose label sector carries the maker label.
