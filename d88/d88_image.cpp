@@ -172,19 +172,23 @@ const D88Image::TrackLookup* D88Image::trackLookup(int track, std::int64_t start
       slot = TOO_LARGE;
       return nullptr;
     }
+    // Most tracks hold what their first record says: room for that many
+    // (within reason) saves regrowing.
+    if (i == 0) lookup.entries.reserve(static_cast<std::size_t>(count < 256 ? count : 256));
     const int size = static_cast<int>(readLe16(record + RECORD_SIZE_OFFSET));
     lookup.entries.push_back({idKey(record), static_cast<std::int32_t>(position), size});
     if (i == count - 1) break;
     position += SECTOR_RECORD_SIZE + size;
   }
-  // The first record with an ID wins: a stable sort keeps walk order among
-  // equal IDs, and unique keeps the first of them.
-  std::stable_sort(lookup.entries.begin(), lookup.entries.end(),
-                   [](const LookupEntry& a, const LookupEntry& b) { return a.id < b.id; });
+  // The first record with an ID wins. Positions grow along the walk, so
+  // sorting by ID and then position puts it first among its equals, and
+  // unique keeps it.
+  std::sort(lookup.entries.begin(), lookup.entries.end(), [](const LookupEntry& a, const LookupEntry& b) {
+    return a.id != b.id ? a.id < b.id : a.position < b.position;
+  });
   lookup.entries.erase(std::unique(lookup.entries.begin(), lookup.entries.end(),
                                    [](const LookupEntry& a, const LookupEntry& b) { return a.id == b.id; }),
                        lookup.entries.end());
-  lookup.entries.shrink_to_fit();
   lookupEntries_ += static_cast<std::int64_t>(lookup.entries.size());
   lookups_.push_back(std::move(lookup));
   slot = static_cast<int>(lookups_.size() - 1);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -232,6 +233,31 @@ TEST(D88cutExtract, ExistingFilesAreOverwritten) {
   const RunResult result = cut(dir, buildImage({disk}));
   EXPECT_EQ(result.status, 0);
   expectAllFiles(dir, disk);
+}
+
+// A file that already holds the right bytes is not replaced; one that
+// differs by a byte, or by its length, is.
+TEST(D88cutExtract, FilesThatAreAlreadyRightAreLeftAlone) {
+  ScratchDir first;
+  const Disk disk = systemDisk();
+  cut(first, buildImage({disk}));
+  ScratchDir dir;
+  const auto old = fs::file_time_type::clock::now() - std::chrono::hours(48);
+  for (const std::string& name : FILES) {
+    Bytes bytes = readFile(first.file(name));
+    if (name == "MUSIC2") bytes[100] ^= 1;
+    if (name == "MUSIC3") bytes.push_back(0);
+    writeFile(dir.file(name), bytes);
+    fs::last_write_time(dir.file(name), old);
+  }
+  const RunResult result = cut(dir, buildImage({disk}));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, SYSTEM_LINE + allCutting());
+  expectAllFiles(dir, disk);
+  for (const std::string& name : FILES) {
+    const bool rewritten = name == "MUSIC2" || name == "MUSIC3";
+    EXPECT_EQ(fs::last_write_time(dir.file(name)) != old, rewritten) << name;
+  }
 }
 
 TEST(D88cutExtract, MissingTrack3KeepsAnExistingDriver) {

@@ -10,6 +10,11 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include "tool/extract.h"
 
 namespace {
@@ -383,7 +388,7 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[i], "--tracks") == 0) {
       listTracks = true;
-    } else if (argv[i][0] == '-' && argv[i][1] != 0) {
+    } else if (argv[i][0] == '-' && argv[i][1] != 0) {  // "-" alone is standard input
       std::fprintf(stderr, "d88info: unknown option %s\n%s", argv[i], USAGE);
       return 1;
     } else {
@@ -397,7 +402,12 @@ int main(int argc, char** argv) {
   }
   static d88::D88Image reader;
   errno = 0;
-  if (!reader.open(path)) {
+  const bool standardInput = std::strcmp(path, "-") == 0;
+#ifdef _WIN32
+  // The image is bytes: no CR LF translation, no end at a 0x1A byte.
+  if (standardInput) _setmode(_fileno(stdin), _O_BINARY);
+#endif
+  if (!(standardInput ? reader.openStream(stdin) : reader.open(path))) {
     std::fprintf(stderr, "d88info: cannot open %s: %s\n", path, errno != 0 ? std::strerror(errno) : "cannot be read");
     return 1;
   }

@@ -69,11 +69,36 @@ std::FILE* createTemp(const char* name, char* tempName) {
   return nullptr;
 }
 
+// True when `name` is a plain file (not a link) that holds exactly `size`
+// bytes equal to `data`.
+bool alreadyHolds(const char* name, const unsigned char* data, std::size_t size) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(name, ec)) || ec) return false;
+  std::FILE* file = std::fopen(name, "rb");
+  if (file == nullptr) return false;
+  unsigned char chunk[4096];
+  std::size_t done = 0;
+  bool same = true;
+  while (same) {
+    const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
+    same = got <= size - done && std::memcmp(chunk, data + done, got) == 0;
+    done += got;
+    if (got < sizeof chunk) break;
+  }
+  same = same && done == size && !std::ferror(file);
+  std::fclose(file);
+  return same;
+}
+
 // Writes the whole file under a temporary name and renames it over `name`
 // only once every byte was written and the file closed, so `name` shows the
 // old file or the whole new one, never a part; a link at `name` is replaced,
-// not written through.
+// not written through. A file that already holds exactly these bytes is
+// left as it is: replacing it would change nothing but cost a rename, which
+// is the dearest step of a run on some file systems.
 bool writeOutputFile(const char* name, const unsigned char* data, int size) {
+  const std::size_t wanted = size > 0 ? static_cast<std::size_t>(size) : 0;
+  if (alreadyHolds(name, data, wanted)) return true;
   char tempName[TEMP_NAME_SIZE];
   errno = 0;
   outputFile = createTemp(name, tempName);
@@ -81,7 +106,6 @@ bool writeOutputFile(const char* name, const unsigned char* data, int size) {
     reportFailure("cannot create a temporary file for", name, std::strerror(errno));
     return false;
   }
-  const std::size_t wanted = size > 0 ? static_cast<std::size_t>(size) : 0;
   errno = 0;
   bool written = (wanted == 0 || std::fwrite(data, 1, wanted, outputFile) == wanted) && std::fflush(outputFile) == 0;
   int error = errno;
