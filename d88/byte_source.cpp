@@ -23,6 +23,7 @@ void ByteSource::close() {
   windowStart_ = 0;
   windowLength_ = 0;
   windowAtEnd_ = false;
+  fillSize_ = WINDOW_SIZE;
 }
 
 bool ByteSource::openPath(const char* path) {
@@ -100,10 +101,13 @@ int ByteSource::read(std::int64_t position, unsigned char* buffer, int length, b
     return n;
   }
   if (!windowed || length >= WINDOW_SIZE) return readFile(position, buffer, length);
-  const int got = readFile(position, window_.data(), WINDOW_SIZE);
+  const bool onward = windowLength_ > 0 && position >= windowStart_ && position <= windowEnd;
+  fillSize_ = onward ? (fillSize_ < MAX_WINDOW_SIZE / 2 ? 2 * fillSize_ : MAX_WINDOW_SIZE) : WINDOW_SIZE;
+  if (window_.size() < static_cast<std::size_t>(fillSize_)) window_.resize(static_cast<std::size_t>(fillSize_));
+  const int got = readFile(position, window_.data(), fillSize_);
   windowStart_ = position;
   windowLength_ = got;
-  windowAtEnd_ = got < WINDOW_SIZE && !failed_;
+  windowAtEnd_ = got < fillSize_ && !failed_;
   const int n = got < length ? got : length;
   std::memcpy(buffer, window_.data(), static_cast<std::size_t>(n));
   return n;

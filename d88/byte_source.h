@@ -18,6 +18,10 @@ class ByteSource {
   // the first records of its track 0, or a whole track of a 2D disk, while a
   // disk that is only looked at costs a few KiB of reading, not the disk.
   static constexpr int WINDOW_SIZE = 8192;
+  // A fill that starts within or right after the window before it is part
+  // of a front-to-back walk (an inspection of every record): each such fill
+  // doubles, up to this size, so a walk over a large image costs few reads.
+  static constexpr int MAX_WINDOW_SIZE = 1 << 18;
   // Non-seekable input is read whole into memory up to this size.
   static constexpr std::int64_t MAX_STREAM_SIZE = INT32_MAX;
 
@@ -64,6 +68,7 @@ class ByteSource {
   std::vector<unsigned char> window_;
   std::int64_t windowStart_ = 0;
   int windowLength_ = 0;
+  int fillSize_ = WINDOW_SIZE;
   bool windowAtEnd_ = false;  // the window's fill stopped at the end of the file
 };
 

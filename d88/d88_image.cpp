@@ -297,25 +297,41 @@ std::uint32_t D88Image::trackEntry(int track) const {
   return static_cast<std::uint32_t>(trackTable_[track]);
 }
 
+namespace {
+void decodeRecord(const unsigned char* record, std::int64_t position, std::int64_t fileSize, SectorRecord& out) {
+  out.c = record[0];
+  out.h = record[1];
+  out.r = record[2];
+  out.n = record[3];
+  out.count = static_cast<int>(readLe16(record + RECORD_COUNT_OFFSET));
+  out.density = record[6];
+  out.deleted = record[7];
+  out.status = record[8];
+  out.dataSize = static_cast<int>(readLe16(record + RECORD_SIZE_OFFSET));
+  out.position = position;
+  const std::int64_t dataStart = position + SECTOR_RECORD_SIZE;
+  const std::int64_t left = fileSize > dataStart ? fileSize - dataStart : 0;
+  out.dataAvailable = left < out.dataSize ? static_cast<int>(left) : out.dataSize;
+}
+}  // namespace
+
 int D88Image::readTrackRecords(int track, SectorRecord* records, int maxRecords, bool* cutRecord) {
   const std::int64_t fileSize = source_.size();
   return walkListing(track, maxRecords, cutRecord,
                      [records, fileSize](const unsigned char* record, std::int64_t position, int i) {
-                       SectorRecord& out = records[i];
-                       out.c = record[0];
-                       out.h = record[1];
-                       out.r = record[2];
-                       out.n = record[3];
-                       out.count = static_cast<int>(readLe16(record + RECORD_COUNT_OFFSET));
-                       out.density = record[6];
-                       out.deleted = record[7];
-                       out.status = record[8];
-                       out.dataSize = static_cast<int>(readLe16(record + RECORD_SIZE_OFFSET));
-                       out.position = position;
-                       const std::int64_t dataStart = position + SECTOR_RECORD_SIZE;
-                       const std::int64_t left = fileSize > dataStart ? fileSize - dataStart : 0;
-                       out.dataAvailable = left < out.dataSize ? static_cast<int>(left) : out.dataSize;
+                       decodeRecord(record, position, fileSize, records[i]);
                      });
+}
+
+int D88Image::readBytes(std::int64_t position, unsigned char* buffer, int length) {
+  return source_.read(position, buffer, length);
+}
+
+bool D88Image::readRecordAt(std::int64_t position, SectorRecord& record) {
+  unsigned char bytes[SECTOR_RECORD_SIZE];
+  if (source_.read(position, bytes, SECTOR_RECORD_SIZE) != SECTOR_RECORD_SIZE) return false;
+  decodeRecord(bytes, position, source_.size(), record);
+  return true;
 }
 
 }  // namespace d88

@@ -152,6 +152,13 @@ class D88Image {
   // whether a record header cut by the end of the file ended the walk.
   int readTrackRecords(int track, SectorRecord* records, int maxRecords, bool* cutRecord = nullptr);
 
+  // Up to `length` bytes of the open image from absolute file `position`;
+  // the count copied, fewer at the end of the file.
+  int readBytes(std::int64_t position, unsigned char* buffer, int length);
+  // Every field of the sector record at absolute file `position`; false
+  // when fewer than 16 bytes of it are in the file.
+  bool readRecordAt(std::int64_t position, SectorRecord& record);
+
   // The sector a run continues with after (track, c, h, r), by the current
   // sector range: the next R, or the first R on the next head or cylinder.
   void nextSector(int& track, int& c, int& h, int& r) const;

@@ -1,0 +1,31 @@
+// Views of an inspection report: text for people, JSON for programs. Both
+// only show what inspect() found.
+#ifndef INFO_RENDER_H
+#define INFO_RENDER_H
+
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "info/inspect.h"
+
+namespace d88info {
+
+struct TextOptions {
+  bool tracks = false;   // one line per track
+  bool sectors = false;  // one line per sector
+};
+
+// The report as ASCII text: the verdict line, then a block per disk with its
+// warnings, then the image's own warnings.
+std::string renderText(const Report& report, const TextOptions& options);
+
+// The report as one element of the JSON document's "images" array.
+nlohmann::json toJson(const Report& report);
+// {"d88info": 1, "images": [...]}, as text.
+std::string renderJson(const std::vector<nlohmann::json>& images);
+
+}  // namespace d88info
+
+#endif  // INFO_RENDER_H
