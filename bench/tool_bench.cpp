@@ -1,6 +1,6 @@
 // Whole-run benchmark of d88cut against its floors, in one table.
 //
-//   tool_bench D88CUT [RUNS]
+//   tool_bench D88CUT D88INFO [RUNS]
 //
 // Makes a 64-disk image of about 80 MB (63 filler 2HD disks, the system disk
 // last) and the system disk alone, then times, interleaved, after warm-up:
@@ -100,12 +100,13 @@ Reads readsOf(const std::string& log, const std::string& image) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fputs("usage: tool_bench D88CUT [RUNS]\n", stderr);
+  if (argc < 3) {
+    std::fputs("usage: tool_bench D88CUT D88INFO [RUNS]\n", stderr);
     return 1;
   }
   const std::string tool = fs::absolute(argv[1]).string();
-  const int runs = argc > 2 ? std::max(15, std::atoi(argv[2])) : 31;
+  const std::string info = fs::absolute(argv[2]).string();
+  const int runs = argc > 3 ? std::max(15, std::atoi(argv[3])) : 31;
   const int warmup = 5;
   const fs::path work = fs::temp_directory_path() / ("d88bench-" + std::to_string(getpid()));
   fs::create_directories(work / "out");
@@ -125,10 +126,9 @@ int main(int argc, char** argv) {
     std::vector<double> times;
   };
   std::vector<Case> cases = {
-      {"d88cut, 64-disk image", {tool, large}, {}},
-      {"d88cut, system disk alone", {tool, single}, {}},
-      {"d88cut, no argument (start-up)", {tool}, {}},
-      {"cat 64-disk image > /dev/null", {"cat", large}, {}},
+      {"d88cut, 64-disk image", {tool, large}, {}},   {"d88cut, system disk alone", {tool, single}, {}},
+      {"d88cut, no argument (start-up)", {tool}, {}}, {"cat 64-disk image > /dev/null", {"cat", large}, {}},
+      {"d88info, 64-disk image", {info, large}, {}},
   };
   // The order turns each round, so that every case follows every other
   // equally often: cat of 81 MB leaves the CPU caches cold for whichever
@@ -151,6 +151,8 @@ int main(int argc, char** argv) {
   std::printf("  %-36s %10.3f   %.2fx the start-up (floor)\n", cases[1].label, alone * 1e3, alone / floor);
   std::printf("  %-36s %10.3f   1.00\n", cases[2].label, floor * 1e3);
   std::printf("  %-36s %10.3f   %.1fx d88cut on the 64-disk image\n", cases[3].label, cat * 1e3, cat / big);
+  const double inspect = median(cases[4].times);
+  std::printf("  %-36s %10.3f   %.2fx cat (target <= 3x)\n", cases[4].label, inspect * 1e3, inspect / cat);
 
   const std::string log = (work / "strace.log").string();
   const bool traced = run({"strace", "-y", "-e", "trace=read,pread64,readv,preadv", "-o", log, tool, large}, out) >= 0;
@@ -168,21 +170,26 @@ int main(int argc, char** argv) {
   const std::string chain64 = (work / "chain-64.d88").string();
   d88test::writeFile(chain1, d88test::emptyChainImage(65535, 1));
   d88test::writeFile(chain64, d88test::emptyChainImage(65535, 64));
-  std::vector<double> small, big64;
+  std::vector<double> small, big64, infoSmall, infoJson;
   for (int i = 0; i < 5; ++i) {
     small.push_back(timeRun({tool, chain1}, out));
     big64.push_back(timeRun({tool, chain64}, out));
+    infoSmall.push_back(timeRun({info, chain1}, out));
+    infoJson.push_back(timeRun({info, "--json", chain1}, out));
   }
   const double chainSmall = median(small), chainBig = median(big64);
+  const double infoChain = std::max(median(infoSmall), median(infoJson));
   std::printf("\n  empty-record chains, median of 5 runs:\n");
   std::printf("  %-36s %10.3f   target <= 100 ms\n", "d88cut, 1 disk (1.0 MB)", chainSmall * 1e3);
   std::printf("  %-36s %10.3f   target <= 1000 ms\n", "d88cut, 64 disks (67 MB)", chainBig * 1e3);
+  std::printf("  %-36s %10.3f   target <= 500 ms\n", "d88info, 1 disk (1.0 MB)", median(infoSmall) * 1e3);
+  std::printf("  %-36s %10.3f   target <= 500 ms\n", "d88info --json, 1 disk (1.0 MB)", median(infoJson) * 1e3);
 
   auto verdict = [](bool ok) { return ok ? "met" : "NOT met"; };
-  std::printf("\n  targets: scale <= 1.10x %s; floor <= 1.30x %s; bytes <= 1%% %s; chains %s\n",
+  std::printf("\n  targets: scale <= 1.10x %s; floor <= 1.30x %s; bytes <= 1%% %s; chains %s; d88info %s\n",
               verdict(big / alone <= 1.10), verdict(alone / floor <= 1.30),
               reads.bytes < 0 ? "unknown" : verdict(reads.bytes * 100 <= largeSize),
-              verdict(chainSmall <= 0.1 && chainBig <= 1.0));
+              verdict(chainSmall <= 0.1 && chainBig <= 1.0), verdict(inspect <= 3 * cat && infoChain <= 0.5));
   std::error_code ec;
   fs::remove_all(work, ec);
   return 0;

@@ -180,12 +180,11 @@ const D88Image::TrackLookup* D88Image::trackLookup(int track, std::int64_t start
     if (i == count - 1) break;
     position += SECTOR_RECORD_SIZE + size;
   }
-  // The first record with an ID wins. Positions grow along the walk, so
-  // sorting by ID and then position puts it first among its equals, and
-  // unique keeps it.
-  std::sort(lookup.entries.begin(), lookup.entries.end(), [](const LookupEntry& a, const LookupEntry& b) {
-    return a.id != b.id ? a.id < b.id : a.position < b.position;
-  });
+  // The first record with an ID wins: a stable sort keeps walk order among
+  // equal IDs (and costs one pass where most IDs are equal, as on a chain of
+  // empty records), and unique keeps the first of them.
+  std::stable_sort(lookup.entries.begin(), lookup.entries.end(),
+                   [](const LookupEntry& a, const LookupEntry& b) { return a.id < b.id; });
   lookup.entries.erase(std::unique(lookup.entries.begin(), lookup.entries.end(),
                                    [](const LookupEntry& a, const LookupEntry& b) { return a.id == b.id; }),
                        lookup.entries.end());

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <bitset>
 #include <cinttypes>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
+
+#include "info/text_format.h"
 
 namespace d88info {
 namespace {
@@ -15,18 +16,6 @@ constexpr int SHORT_TABLE_ENTRIES = (SHORT_TABLE_SIZE - 0x20) / 4;
 constexpr std::uint32_t UNUSED_ENTRY = 0xFFFFFFFFu;
 constexpr int MAX_RANGES_SHOWN = 16;
 constexpr int MAX_GEOMETRY_GROUPS = 8;
-
-#ifdef __GNUC__
-std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-#endif
-std::string format(const char* fmt, ...) {
-  char text[512];
-  va_list args;
-  va_start(args, fmt);
-  std::vsnprintf(text, sizeof text, fmt, args);
-  va_end(args);
-  return text;
-}
 
 struct CodeInfo {
   const char* name;

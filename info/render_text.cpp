@@ -1,8 +1,8 @@
 #include <cinttypes>
-#include <cstdarg>
 #include <cstdio>
 
 #include "info/render.h"
+#include "info/text_format.h"
 
 namespace d88info {
 namespace {
@@ -10,18 +10,6 @@ namespace {
 // Past this much text the remaining disks are shown one line each, so that
 // no image makes the default report large.
 constexpr std::size_t FULL_BLOCKS_UP_TO = 40000;
-
-#ifdef __GNUC__
-std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-#endif
-std::string format(const char* fmt, ...) {
-  char text[512];
-  va_list args;
-  va_start(args, fmt);
-  std::vsnprintf(text, sizeof text, fmt, args);
-  va_end(args);
-  return text;
-}
 
 std::string name(const Disk& d) {
   return "\"" +

@@ -79,29 +79,6 @@ Disk incompleteSystemDisk() {
   return disk;
 }
 
-// As one writer lays out a 2D disk: sixteen 256-byte sectors a track, each
-// track padded with zero bytes to a 5,632-byte stride, and four more table
-// entries (tracks 80-83) at 5,632 zero bytes each.
-Bytes zeroPaddedImage() {
-  constexpr std::size_t STRIDE = 5632;
-  Bytes bytes(688 + 84 * STRIDE, 0);
-  for (int t = 0; t < 84; ++t) {
-    const std::size_t start = 688 + static_cast<std::size_t>(t) * STRIDE;
-    putLe32(bytes, 0x20 + 4 * static_cast<std::size_t>(t), static_cast<std::uint32_t>(start));
-    for (int r = 0; t < 80 && r < 16; ++r) {
-      const std::size_t at = start + static_cast<std::size_t>(r) * (16 + 256);
-      bytes[at] = static_cast<std::uint8_t>(t / 2);
-      bytes[at + 1] = static_cast<std::uint8_t>(t % 2);
-      bytes[at + 2] = static_cast<std::uint8_t>(r + 1);
-      bytes[at + 3] = 1;
-      putLe16(bytes, at + 4, 16);
-      putLe16(bytes, at + 14, 256);
-    }
-  }
-  putLe32(bytes, 0x1C, static_cast<std::uint32_t>(bytes.size()));
-  return bytes;
-}
-
 TEST(D88info, CommandLine) {
   ScratchDir dir;
   writeFile(dir.file("a.d88"), image(plain()));

@@ -1,5 +1,6 @@
 #include "d88_builder.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <cstdio>
@@ -189,6 +190,27 @@ Bytes emptyChainImage(int records, int disks) {
   disk.add(0, 0, 0, 1, 1, labelSector(SYSTEM_LABEL)).count = records;
   for (int t = 1; t < 164; ++t) disk.tableOverride[t] = 688;
   return buildImage(std::vector<Disk>(static_cast<std::size_t>(disks), disk));
+}
+
+Bytes zeroPaddedImage() {
+  constexpr std::size_t STRIDE = 5632;
+  Bytes bytes(688 + 84 * STRIDE, 0);
+  for (int t = 0; t < 84; ++t) {
+    const std::size_t start = 688 + static_cast<std::size_t>(t) * STRIDE;
+    putLe32(bytes, 0x20 + 4 * static_cast<std::size_t>(t), static_cast<std::uint32_t>(start));
+    for (int r = 0; t < 80 && r < 16; ++r) {
+      const std::size_t at = start + static_cast<std::size_t>(r) * (16 + 256);
+      bytes[at] = static_cast<std::uint8_t>(t / 2);
+      bytes[at + 1] = static_cast<std::uint8_t>(t % 2);
+      bytes[at + 2] = static_cast<std::uint8_t>(r + 1);
+      bytes[at + 3] = 1;
+      putLe16(bytes, at + 4, 16);
+      putLe16(bytes, at + 14, 256);
+      std::fill(bytes.begin() + static_cast<long>(at + 16), bytes.begin() + static_cast<long>(at + 16 + 256), 0xE5);
+    }
+  }
+  putLe32(bytes, 0x1C, static_cast<std::uint32_t>(bytes.size()));
+  return bytes;
 }
 
 std::vector<std::pair<std::string, Bytes>> seedImages() {

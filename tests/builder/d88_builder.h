@@ -76,6 +76,11 @@ Bytes largeImage();
 // entries pointing at one chain of `records` records that hold no data and
 // all say `records` sectors, the last of them the system label sector.
 Bytes emptyChainImage(int records, int disks);
+// As one writer lays out a 2D disk: sixteen 256-byte sectors a track (each
+// filled with 0xE5), every track padded with zero bytes to a 5,632-byte
+// stride, and four more table entries (tracks 80-83) at 5,632 zero bytes
+// each.
+Bytes zeroPaddedImage();
 // Named seed images for fuzzing: complete, multi-disk and malformed.
 std::vector<std::pair<std::string, Bytes>> seedImages();
 // A disk whose label sector carries the maker label.
