@@ -57,6 +57,9 @@ json file(const FileCheck& f) {
     out["r"] = f.r;
     out["why"] = f.missing ? "missing" : "short";
   }
+  json sectors = json::array();
+  for (const SectorPlace& s : f.sectors) sectors.push_back({{"track", s.track}, {"c", s.c}, {"h", s.h}, {"r", s.r}});
+  out["sectors"] = std::move(sectors);
   return out;
 }
 

@@ -610,20 +610,26 @@ TEST(D88infoJson, FieldsOfASystemDiskAndOthers) {
   EXPECT_EQ(disk["media_type"], "2D");
   EXPECT_EQ(disk["known"], "system");
   EXPECT_EQ(disk["files"].size(), 7u);
-  EXPECT_EQ(disk["files"][0], json({{"name", "DRIVER"}, {"size", 7168}, {"state", "whole"}}));
+  EXPECT_EQ(disk["files"][0]["state"], "whole");
+  // MUSIC5: the tail of track 41 R 4, the head of track 71 R 4, the tail of track 79 R 5.
+  EXPECT_EQ(disk["files"][5]["sectors"], json::parse(R"([{"track": 41, "c": 20, "h": 1, "r": 4},
+      {"track": 71, "c": 35, "h": 1, "r": 4}, {"track": 79, "c": 39, "h": 1, "r": 5}])"));
+  EXPECT_EQ(disk["files"][0]["sectors"].size(), 7u);
   EXPECT_EQ(disk["tracks"].size(), 80u);
   EXPECT_EQ(disk["tracks"][3]["sectors"][0],
             json({{"c", 1}, {"h", 1}, {"r", 1}, {"n", 3}, {"size", 1024}, {"deleted", false}, {"status", 0}}));
 
   const json incomplete = infoJson(buildImage({incompleteSystemDisk()}));
-  EXPECT_EQ(incomplete["images"][0]["disks"][0]["files"][0], json({{"name", "DRIVER"},
-                                                                   {"size", 7168},
-                                                                   {"state", "not cut"},
-                                                                   {"track", 3},
-                                                                   {"c", 1},
-                                                                   {"h", 1},
-                                                                   {"r", 1},
-                                                                   {"why", "missing"}}));
+  json driver = incomplete["images"][0]["disks"][0]["files"][0];
+  EXPECT_EQ(driver, json({{"name", "DRIVER"},
+                          {"size", 7168},
+                          {"state", "not cut"},
+                          {"track", 3},
+                          {"c", 1},
+                          {"h", 1},
+                          {"r", 1},
+                          {"why", "missing"},
+                          {"sectors", json::array()}}));
   EXPECT_EQ(incomplete["images"][0]["disks"][0]["files"][2]["why"], "short");
 
   Disk named = plain();

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "d88/d88_image.h"
 
@@ -59,6 +60,11 @@ extern const char* const outputFileNames[OUTPUT_FILE_COUNT];
 // True when a file could not be written; main's exit status reports it.
 extern bool outputFailed;
 
+// A sector by its track index and ID (the size code is always 3 here).
+struct SectorPlace {
+  int track, c, h, r;
+};
+
 // How the recipe fares on a disk, file by file, found without writing.
 struct FileCheck {
   const char* name;
@@ -69,6 +75,8 @@ struct FileCheck {
   // missing or short; track -1 when the bytes were never read at all.
   int track, c, h, r;
   bool missing;  // no sector with that ID (otherwise it holds too few bytes)
+  // The sectors its bytes come from, each once, in the file's byte order.
+  std::vector<SectorPlace> sectors;
 };
 
 // Runs the recipe's reads on the selected disk of `reader`, in the recipe's
@@ -81,6 +89,9 @@ std::string describeFileCheck(const FileCheck& check);
 
 bool extractRun(const char* name, int track, int c, int h, int r, int n, int skip, int size);
 bool writeRegion(const char* name, const unsigned char* data, int size);
+// Walks every disk of the image open in imageReader: names the known disks
+// and cuts the system disk's files into the current directory.
+void cutImage();
 // Cuts the seven files; one warning line on standard error names each file
 // that is not cut whole and the first sector at fault.
 void extractSystemDisk();

@@ -3,25 +3,12 @@
 
 #include "tool/extract.h"
 
-d88::D88Image imageReader;
-unsigned char workBuffer[WORK_BUFFER_SIZE];
-
 namespace {
 
 // Shift-JIS: "ファイルをオープンできません.\n"
 const char OPEN_FAILURE[] =
     "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x83\x49\x81\x5b\x83\x76"
     "\x83\x93\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1"
-    ".\n";
-// Shift-JIS: "Disk 1を認識しました.\n"
-const char SYSTEM_DISK_FOUND[] =
-    "Disk 1"
-    "\x82\xf0\x94\x46\x8e\xaf\x82\xb5\x82\xdc\x82\xb5\x82\xbd"
-    ".\n";
-// Shift-JIS: "Disk 2を認識しました.\n"
-const char MAKER_DISK_FOUND[] =
-    "Disk 2"
-    "\x82\xf0\x94\x46\x8e\xaf\x82\xb5\x82\xdc\x82\xb5\x82\xbd"
     ".\n";
 
 }  // namespace
@@ -40,18 +27,7 @@ int main(int argc, char** argv) {
     std::fputs(OPEN_FAILURE, stderr);
     return 1;
   }
-  const int count = imageReader.diskCount();
-  for (int i = 0; i < count; ++i) {
-    imageReader.selectDisk(i);
-    switch (identifyDisk(imageReader, workBuffer)) {
-      case KnownDisk::System:
-        std::fputs(SYSTEM_DISK_FOUND, stdout);
-        extractSystemDisk();
-        break;
-      case KnownDisk::Maker: std::fputs(MAKER_DISK_FOUND, stdout); break;
-      case KnownDisk::None: break;
-    }
-  }
+  cutImage();
   // A lost progress line or a file that could not be written is a failure,
   // not a success.
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) return 1;

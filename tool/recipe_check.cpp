@@ -37,6 +37,9 @@ void checkSystemDisk(d88::D88Image& reader, FileCheck checks[OUTPUT_FILE_COUNT])
   std::vector<unsigned char> buffer(static_cast<std::size_t>(extent));
   std::vector<int> origin(static_cast<std::size_t>(extent), NEVER_READ);
   std::vector<Failure> failures;
+  // Which sector each byte of the buffer was read from, -1 for none.
+  std::vector<int> source(static_cast<std::size_t>(extent), -1);
+  std::vector<SectorPlace> sectors;
 
   // The same run the extraction makes; where it stops, the sector it
   // stopped at is found by stepping as the run steps.
@@ -44,6 +47,13 @@ void checkSystemDisk(d88::D88Image& reader, FileCheck checks[OUTPUT_FILE_COUNT])
     const int got =
         reader.readSectors(step.track, step.c, step.h, step.r, SYSTEM_SIZE_CODE, buffer.data() + offset, length);
     std::fill(origin.begin() + offset, origin.begin() + offset + got, FROM_SECTOR);
+    int track = step.track, c = step.c, h = step.h, r = step.r;
+    for (int at = 0; at < got; at += PIECE) {
+      const int end = std::min(got, at + PIECE);
+      sectors.push_back({track, c, h, r});
+      std::fill(source.begin() + offset + at, source.begin() + offset + end, static_cast<int>(sectors.size() - 1));
+      reader.nextSector(track, c, h, r);
+    }
     if (got < length) {
       int track = step.track, c = step.c, h = step.h, r = step.r;
       for (int i = 0; i < got / PIECE; ++i) reader.nextSector(track, c, h, r);
@@ -55,7 +65,21 @@ void checkSystemDisk(d88::D88Image& reader, FileCheck checks[OUTPUT_FILE_COUNT])
     return got;
   };
   auto judge = [&](FileCheck& check, const RecipeStep& step, int offset, bool cut) {
-    check = {step.name, step.length, cut, true, -1, 0, 0, 0, false};
+    check = {step.name, step.length, cut, true, -1, 0, 0, 0, false, {}};
+    int last = -1;
+    for (int i = offset; i < offset + step.length; ++i) {
+      const int from = source[static_cast<std::size_t>(i)];
+      if (from < 0 || from == last) continue;
+      // Runs and copies keep a file's sectors in order; a sector seen
+      // before is not listed again.
+      bool seen = false;
+      const SectorPlace& f = sectors[static_cast<std::size_t>(from)];
+      for (const SectorPlace& s : check.sectors) {
+        seen = seen || (s.track == f.track && s.c == f.c && s.h == f.h && s.r == f.r);
+      }
+      if (!seen) check.sectors.push_back(sectors[static_cast<std::size_t>(from)]);
+      last = from;
+    }
     for (int i = offset; i < offset + step.length; ++i) {
       if (origin[static_cast<std::size_t>(i)] == FROM_SECTOR) continue;
       check.whole = false;
@@ -84,6 +108,8 @@ void checkSystemDisk(d88::D88Image& reader, FileCheck checks[OUTPUT_FILE_COUNT])
       case RecipeStep::COPY:
         std::copy(origin.begin() + step.source, origin.begin() + step.source + step.length,
                   origin.begin() + step.offset);
+        std::copy(source.begin() + step.source, source.begin() + step.source + step.length,
+                  source.begin() + step.offset);
         break;
       case RecipeStep::WRITE:
         if (file < OUTPUT_FILE_COUNT) judge(checks[file++], step, step.offset, true);
