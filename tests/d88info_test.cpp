@@ -69,16 +69,6 @@ Disk with(std::function<void(Disk&)> change) {
 
 Bytes many(int disks) { return buildImage(std::vector<Disk>(static_cast<std::size_t>(disks), plain())); }
 
-Disk incompleteSystemDisk() {
-  Disk disk = systemDisk();
-  disk.tracks.erase(3);
-  disk.tracks.erase(11);
-  for (Record& record : disk.tracks[36].records) {
-    if (record.r == 3) record.data.resize(512);
-  }
-  return disk;
-}
-
 TEST(D88info, CommandLine) {
   ScratchDir dir;
   writeFile(dir.file("a.d88"), image(plain()));

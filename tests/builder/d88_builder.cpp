@@ -180,6 +180,16 @@ Bytes largeImage() {
   return out;
 }
 
+Disk incompleteSystemDisk() {
+  Disk disk = systemDisk();
+  disk.tracks.erase(3);
+  disk.tracks.erase(11);
+  for (Record& record : disk.tracks[36].records) {
+    if (record.r == 3) record.data.resize(512);
+  }
+  return disk;
+}
+
 Bytes emptyChainImage(int records, int disks) {
   Disk disk;
   disk.name = "EMPTY CHAIN";

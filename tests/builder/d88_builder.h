@@ -64,6 +64,9 @@ Bytes labelSector(const char* label, int at = 1, int size = 256);
 // carrying the label; tracks 1..79 (C = t / 2, H = t % 2) with 1024-byte
 // sectors R 1..5, each filled by labelledSector.
 Disk systemDisk();
+// The system disk without tracks 3 and 11, and with track 36 R 3 cut to 512
+// bytes: DRIVER is not cut, MUSIC1 and MUSIC2 are incomplete.
+Disk incompleteSystemDisk();
 // The system disk with only track 0's label sector and the tracks the
 // extraction reads: small enough for a fuzzing seed.
 Disk compactSystemDisk();

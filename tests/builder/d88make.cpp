@@ -18,6 +18,7 @@ int usage() {
       "usage: d88make demo OUT\n"
       "       d88make large OUT\n"
       "       d88make padded OUT\n"
+      "       d88make incomplete OUT\n"
       "       d88make seeds DIR\n"
       "       d88make show FILE...\n",
       stderr);
@@ -82,6 +83,13 @@ void show(const char* path) {
 int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "demo") == 0) {
     if (!d88test::writeFile(argv[2], d88test::buildImage({d88test::systemDisk()}))) {
+      std::fprintf(stderr, "d88make: cannot write %s\n", argv[2]);
+      return 1;
+    }
+    return 0;
+  }
+  if (argc >= 3 && std::strcmp(argv[1], "incomplete") == 0) {
+    if (!d88test::writeFile(argv[2], d88test::buildImage({d88test::incompleteSystemDisk()}))) {
       std::fprintf(stderr, "d88make: cannot write %s\n", argv[2]);
       return 1;
     }
