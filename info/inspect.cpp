@@ -458,6 +458,7 @@ class DiskInspector {
       position += d88::SECTOR_RECORD_SIZE + r.dataSize;
       if (i == r.count - 1) break;
     }
+    if (!track.sectors.empty()) track.layout = layout(track);
     const std::int64_t held = static_cast<std::int64_t>(track.sectors.size());
     if (!track.empty && firstCount > held) tallies_.note(Code::SECTOR_COUNT_TOO_HIGH, t, -1, nullptr, firstCount, held);
     duplicates(track);
@@ -527,7 +528,7 @@ class DiskInspector {
       } else if (t.empty || t.sectors.empty()) {
         looks[i] = "empty";
       } else {
-        looks[i] = layout(t);
+        looks[i] = t.layout;
         bytes[i] = t.bytes;
       }
       if (bytes[i] > 0 || (looks[i] != "empty" && looks[i] != "unreadable")) lastUsed = t.index;

@@ -95,6 +95,7 @@ struct Track {
   bool empty = false;           // the first record says 0 sectors
   std::vector<Sector> sectors;  // by the rule above
   std::int64_t bytes = 0;       // data bytes of its sectors
+  std::string layout;           // its sector sizes: "5 x 1024 bytes", "4 x 1024, 1 x 512 bytes"
 };
 
 enum class Known { NONE, SYSTEM, MAKER };

@@ -56,8 +56,7 @@ std::string trackLine(const Track& t) {
   auto span = [](const char* what, int low, int high) {
     return low == high ? format("%s %d", what, low) : format("%s %d-%d", what, low, high);
   };
-  return out +
-         format("%zu sector%s, %" PRId64 " bytes, ", t.sectors.size(), t.sectors.size() == 1 ? "" : "s", t.bytes) +
+  return out + format("%zu sector%s, %s, ", t.sectors.size(), t.sectors.size() == 1 ? "" : "s", t.layout.c_str()) +
          span("R", rLow, rHigh) + ", " + span("C", cLow, cHigh) + " " + span("H", hLow, hHigh) + "\n";
 }
 

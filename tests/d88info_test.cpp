@@ -250,12 +250,12 @@ TEST(D88info, TrackAndSectorListings) {
   disk.tableOverride[9] = 688;  // where track 2 starts
   const RunResult result = info(dir, image(disk), {"--sectors"});
   EXPECT_TRUE(has(result.out,
-                  "    track   2 at 0x2B0: 4 sectors, 1024 bytes, R 1-4, C 1 H 0\n"
+                  "    track   2 at 0x2B0: 4 sectors, 4 x 256 bytes, R 1-4, C 1 H 0\n"
                   "    track 2 sector 1: C 1 H 0 R 1 N 1, 256 bytes\n"
                   "    track 2 sector 2: C 1 H 0 R 2 N 1, 256 bytes, deleted data (0x10), status 0xB0\n"
                   "    track 2 sector 3: C 1 H 0 R 3 N 1, 256 bytes\n"
                   "    track 2 sector 4: C 1 H 0 R 4 N 1, 256 bytes\n"
-                  "    track   3 at 0x6F0: 1 sector, 256 bytes, R 1, C 1 H 1\n"
+                  "    track   3 at 0x6F0: 1 sector, 1 x 256 bytes, R 1, C 1 H 1\n"
                   "    track 3 sector 1: C 1 H 1 R 1 N 1, 256 bytes\n"
                   "    track   9 at 0x2B0: same as track 2\n"))
       << result.out;

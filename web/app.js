@@ -68,15 +68,28 @@ function copyOut(m, pointer, size) {
   return size > 0 ? m.HEAPU8.slice(pointer, pointer + size) : new Uint8Array(0);
 }
 
-// Runs the inspection and d88cut on the image's bytes.
-async function analyse(name, bytes) {
+// Reads `file` straight into the module's memory, a slice at a time, so a
+// large image is held once, not twice.
+async function load(m, file) {
+  const data = m._malloc(Math.max(file.size, 1));
+  if (!data) throw new Error('not enough memory for the image');
+  const SLICE = 64 << 20;
+  for (let at = 0; at < file.size; at += SLICE) {
+    const part = new Uint8Array(await file.slice(at, at + SLICE).arrayBuffer());
+    m.HEAPU8.set(part, data + at);
+  }
+  return data;
+}
+
+// Runs the inspection and d88cut on the image.
+async function analyse(file) {
   const m = await module;
-  const data = m._malloc(Math.max(bytes.length, 1));
-  m.HEAPU8.set(bytes, data);
+  const name = file.name;
+  const data = await load(m, file);
   const nameSize = m.lengthBytesUTF8(name) + 1;
   const namePointer = m._malloc(nameSize);
   m.stringToUTF8(name, namePointer, nameSize);
-  const status = m._d88web_run(data, bytes.length, namePointer);
+  const status = m._d88web_run(data, file.size, namePointer);
   m._free(namePointer);
   m._free(data);
   if (status === 1) return { name, failed: true };
@@ -327,8 +340,7 @@ async function take(file) {
   report.dataset.state = 'working';
   report.replaceChildren(element('p', { text: `${words().working} ${file.name} …` }));
   try {
-    const bytes = new Uint8Array(await file.arrayBuffer());
-    page.result = await analyse(file.name, bytes);
+    page.result = await analyse(file);
   } catch (error) {
     page.result = { name: file.name, failed: true, error: String(error) };
   }
