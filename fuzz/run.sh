@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets, replays the seeds and the kept inputs, then fuzzes
-# both targets side by side for SECONDS each (default 120).
+# the three targets side by side for SECONDS each (default 120).
 #
 #   fuzz/run.sh 120     the CI smoke run
 #   fuzz/run.sh 1800    a long run; the corpus in build/fuzz/corpus grows across runs
@@ -15,11 +15,12 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 b="$root/build/fuzz"
 rm -rf "$b/seeds"
-mkdir -p "$b/seeds" "$b/corpus/reader" "$b/corpus/tool" "$b/artifacts"
+targets=(reader tool info)
+mkdir -p "$b/seeds" "$b/corpus/reader" "$b/corpus/tool" "$b/corpus/info" "$b/artifacts"
 "$b/tests/builder/d88make" seeds "$b/seeds"
 
 limits=(-timeout=2 -rss_limit_mb=1024 -malloc_limit_mb=64)
-for target in reader tool; do
+for target in "${targets[@]}"; do
   echo "== replay: ${target}_fuzzer on the seeds and fuzz/regressions"
   inputs=("$b/seeds"/*)
   for kept in "$root/fuzz/regressions"/*; do
@@ -31,14 +32,14 @@ done
 
 echo "== fuzzing each target for ${seconds}s"
 pids=()
-for target in reader tool; do
+for target in "${targets[@]}"; do
   "$b/fuzz/${target}_fuzzer" "${limits[@]}" -max_total_time="$seconds" -print_final_stats=1 \
     -artifact_prefix="$b/artifacts/$target-" "$b/corpus/$target" "$b/seeds" >"$b/fuzz-$target.log" 2>&1 &
   pids+=($!)
 done
 status=0
-for i in 0 1; do
-  target=$([ "$i" = 0 ] && echo reader || echo tool)
+for i in "${!targets[@]}"; do
+  target="${targets[$i]}"
   if wait "${pids[$i]}"; then
     echo "-- ${target}_fuzzer: $(grep -E '^#[0-9]+.*DONE' "$b/fuzz-$target.log" | tail -1)"
     grep -E '^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)' "$b/fuzz-$target.log" | sed 's/^/   /'

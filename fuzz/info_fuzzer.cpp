@@ -1,0 +1,35 @@
+// libFuzzer target: the inspection and both of its views on the input, read
+// from memory. Reports stay ASCII and bounded whatever the image holds.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "d88/d88_image.h"
+#include "info/inspect.h"
+#include "info/render.h"
+
+namespace {
+void fail(const char* what) {
+  std::fprintf(stderr, "broken promise: %s\n", what);
+  std::abort();
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  d88::D88Image reader;
+  if (!reader.openMemory(data, static_cast<std::int64_t>(size))) fail("openMemory refused a small input");
+  const d88info::Report report = d88info::inspect(reader, "input.d88");
+  const std::string text = d88info::renderText(report, {});
+  const std::string listing = d88info::renderText(report, {true, true});
+  const std::string json = d88info::renderJson({d88info::toJson(report)});
+  for (const std::string* out : {&text, &listing, &json}) {
+    for (const char ch : *out) {
+      if (static_cast<unsigned char>(ch) > 0x7E || (ch < 0x20 && ch != '\n')) fail("a report that is not ASCII");
+    }
+  }
+  if (text.size() > 64 * 1024) fail("a default text report over 64 KB");
+  if (json.size() > 16 * 1024 * 1024) fail("a JSON report over 16 MB");
+  if (report.verdict.empty() || text.compare(0, report.verdict.size(), report.verdict) != 0) fail("no verdict first");
+  return 0;
+}
