@@ -229,6 +229,16 @@ std::vector<Warning> warningsOf(Tallies& tallies) {
   return out;
 }
 
+// True when d88cut would recognise one of the indexed disks: whatever the
+// first header looks like, such an image is one d88cut works on.
+bool anyKnownDisk(d88::D88Image& reader) {
+  unsigned char label[LABEL_SECTOR_SIZE];
+  for (int i = 0; i < reader.diskCount(); ++i) {
+    if (reader.selectDisk(i) && identifyDisk(reader, label) != KnownDisk::None) return true;
+  }
+  return false;
+}
+
 // Why the first header cannot be a D88 disk header, or "" when it can.
 std::string notD88Reason(d88::D88Image& reader) {
   const std::int64_t fileSize = reader.fileSize();
@@ -237,37 +247,38 @@ std::string notD88Reason(d88::D88Image& reader) {
   }
   if (!reader.selectDisk(0)) return "its first disk header cannot be read";
   const std::int64_t diskSize = reader.diskSize();
+  std::string reason;
   if (mediaTypeName(reader.mediaType()) == nullptr && (diskSize < d88::DISK_HEADER_SIZE || diskSize > 2 * fileSize)) {
-    return format(
+    reason = format(
         "its media byte 0x%02X is none of the five D88 media types, and its disk size %" PRId64 " %s",
         reader.mediaType(), diskSize,
         diskSize < d88::DISK_HEADER_SIZE ? "is smaller than a disk header" : "lies far past the end of the file");
+  } else {
+    // A real disk has at least one table entry that leads, within the file,
+    // to a record with a real size code and a data size that matches it, or
+    // to an empty track.
+    int entries = 0;
+    for (int t = 0; t < d88::TRACK_COUNT; ++t) {
+      const std::uint32_t entry = reader.trackEntry(t);
+      if (entry == 0) continue;
+      ++entries;
+      if (entry < 0x20 || entry > static_cast<std::uint32_t>(INT32_MAX)) continue;
+      d88::SectorRecord r;
+      if (!reader.readRecordAt(entry, r)) continue;
+      // Zero bytes are everywhere in other files: an empty track counts
+      // only where the header says the disk reaches.
+      const bool empty = r.count == 0 && r.dataSize == 0 && r.n == 0 && entry <= diskSize;
+      const bool sector = r.n <= 7 && r.count >= 1 && r.dataSize == nominalSize(r.n);
+      if (empty || sector) return "";
+    }
+    if (entries > 0) {
+      reason = format("none of its %d track-table entries leads to a sector record", entries);
+    } else if (diskSize < d88::DISK_HEADER_SIZE) {
+      reason =
+          format("its disk size %" PRId64 " is smaller than a disk header, and its track table is empty", diskSize);
+    }
   }
-  // A real disk has at least one table entry that leads, within the file, to
-  // a record with a real size code and a data size that matches it, or to
-  // an empty track.
-  int entries = 0;
-  for (int t = 0; t < d88::TRACK_COUNT; ++t) {
-    const std::uint32_t entry = reader.trackEntry(t);
-    if (entry == 0) continue;
-    ++entries;
-    if (entry < 0x20 || entry > static_cast<std::uint32_t>(INT32_MAX)) continue;
-    d88::SectorRecord r;
-    if (!reader.readRecordAt(entry, r)) continue;
-    // Zero bytes are everywhere in other files: an empty track counts only
-    // where the header says the disk reaches.
-    const bool empty = r.count == 0 && r.dataSize == 0 && r.n == 0 && entry <= diskSize;
-    const bool sector = r.n <= 7 && r.count >= 1 && r.dataSize == nominalSize(r.n);
-    if (empty || sector) return "";
-  }
-  // Whatever its tracks look like, a disk that d88cut recognises is one.
-  unsigned char label[LABEL_SECTOR_SIZE];
-  if (identifyDisk(reader, label) != KnownDisk::None) return "";
-  if (entries > 0) return format("none of its %d track-table entries leads to a sector record", entries);
-  if (diskSize < d88::DISK_HEADER_SIZE) {
-    return format("its disk size %" PRId64 " is smaller than a disk header, and its track table is empty", diskSize);
-  }
-  return "";
+  return reason.empty() || anyKnownDisk(reader) ? "" : reason;
 }
 
 class DiskInspector {

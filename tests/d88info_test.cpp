@@ -585,6 +585,22 @@ INSTANTIATE_TEST_SUITE_P(
                    "none of its 164 track-table entries leads to a sector record"}),
     CaseName());
 
+// A first disk that looks like no D88 disk does not hide a system disk
+// after it: d88cut cuts from such an image, so it is a D88 image.
+TEST(D88info, AJunkFirstDiskBeforeTheSystemDisk) {
+  ScratchDir dir;
+  Bytes junk = randomBytes();
+  junk.resize(20000);
+  junk[0x1B] = 0x00;
+  putLe32(junk, 0x1C, static_cast<std::uint32_t>(junk.size()));
+  const Bytes system = buildImage({systemDisk()});
+  junk.insert(junk.end(), system.begin(), system.end());
+  const RunResult result = info(dir, junk, {"--summary"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out.rfind("image.d88: 2 disks; disk 2 is the system disk: d88cut cuts all 7 files whole;", 0), 0u)
+      << result.out;
+}
+
 // Every JSON document: the schema, and the fields that programs rely on.
 TEST(D88infoJson, FieldsOfASystemDiskAndOthers) {
   const json clean = infoJson(buildImage({systemDisk()}));
