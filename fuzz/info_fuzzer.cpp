@@ -6,7 +6,7 @@
 #include <string>
 
 #include "d88/d88_image.h"
-#include "info/inspect.h"
+#include "info/analysis.h"
 #include "info/render.h"
 
 namespace {

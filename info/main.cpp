@@ -15,7 +15,7 @@
 #endif
 
 #include "d88/d88_image.h"
-#include "info/inspect.h"
+#include "info/analysis.h"
 #include "info/render.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "info/inspect.h"
+#include "info/analysis.h"
 
 namespace d88info {
 

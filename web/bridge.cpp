@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "d88/d88_image.h"
-#include "info/inspect.h"
+#include "info/analysis.h"
 #include "info/render.h"
 #include "tool/extract.h"
 

@@ -9,8 +9,8 @@
 // after the next track's start or the disk's end, and before a record cut by
 // the end of the file. A track whose first record says 0 sectors is empty
 // (unformatted). Tracks that share one offset are analysed once.
-#ifndef INFO_INSPECT_H
-#define INFO_INSPECT_H
+#ifndef INFO_ANALYSIS_H
+#define INFO_ANALYSIS_H
 
 #include <cstdint>
 #include <string>
@@ -139,4 +139,4 @@ std::string escaped(const std::string& bytes);
 
 }  // namespace d88info
 
-#endif  // INFO_INSPECT_H
+#endif  // INFO_ANALYSIS_H

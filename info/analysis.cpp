@@ -1,4 +1,4 @@
-#include "info/inspect.h"
+#include "info/analysis.h"
 
 #include <algorithm>
 #include <bitset>
@@ -417,7 +417,7 @@ class DiskInspector {
     }
   }
 
-  // The sectors of one track by the rule in inspect.h, and the faults of
+  // The sectors of one track by the rule in analysis.h, and the faults of
   // each, counted without formatting anything.
   void walk(Track& track, std::int64_t boundary, std::int64_t diskEnd, int media) {
     const int t = track.index;
