@@ -101,8 +101,7 @@ async function analyse(file) {
   return {
     name,
     report: JSON.parse(m.UTF8ToString(m._d88web_report())).images[0],
-    out: copyOut(m, m._d88web_stdout(), m._d88web_stdoutSize()),
-    err: copyOut(m, m._d88web_stderr(), m._d88web_stderrSize()),
+    console: copyOut(m, m._d88web_console(), m._d88web_consoleSize()),
     files,
   };
 }
@@ -322,8 +321,7 @@ function render() {
     report.append(element('p', { text: w.notD88 }));
     return;
   }
-  const decoder = new TextDecoder('shift_jis');
-  const said = decoder.decode(result.out) + decoder.decode(result.err);
+  const said = new TextDecoder('shift_jis').decode(result.console);
   report.append(element('h3', { text: w.cutSays }), element('pre', { class: 'messages', id: 'messages', text: said || w.nothingPrinted }));
   let opened = 0;
   for (const disk of r.disks) {

@@ -19,11 +19,13 @@
 namespace {
 
 const char CUT_DIR[] = "/cut";
-const char STDOUT_PATH[] = "/stdout";
-const char STDERR_PATH[] = "/stderr";
+// Standard output and error both append to one file, as `d88cut IMAGE 2>&1`
+// shows them: d88cut flushes standard output before it writes to standard
+// error, so the lines stand in the order in which they happened.
+const char CONSOLE_PATH[] = "/console";
 
 std::string report;
-std::vector<unsigned char> out, err;
+std::vector<unsigned char> console;
 std::vector<unsigned char> files[OUTPUT_FILE_COUNT];
 bool written[OUTPUT_FILE_COUNT];
 
@@ -57,15 +59,16 @@ EMSCRIPTEN_KEEPALIVE int d88web_run(const unsigned char* data, int size, const c
   }
   std::memset(workBuffer, 0, sizeof workBuffer);
   outputFailed = false;
-  if (std::freopen(STDOUT_PATH, "wb", stdout) == nullptr || std::freopen(STDERR_PATH, "wb", stderr) == nullptr)
+  std::remove(CONSOLE_PATH);
+  if (std::freopen(CONSOLE_PATH, "ab", stdout) == nullptr || std::freopen(CONSOLE_PATH, "ab", stderr) == nullptr) {
     return 1;
+  }
   if (chdir(CUT_DIR) != 0) return 1;
   if (imageReader.openMemory(data, size)) cutImage();
   imageReader.open(nullptr);  // the bytes are the page's again
   std::fflush(stdout);
   std::fflush(stderr);
-  slurp(STDOUT_PATH, out);
-  slurp(STDERR_PATH, err);
+  slurp(CONSOLE_PATH, console);
   for (int i = 0; i < OUTPUT_FILE_COUNT; ++i) {
     written[i] = slurp((std::string(CUT_DIR) + "/" + outputFileNames[i]).c_str(), files[i]);
   }
@@ -73,10 +76,9 @@ EMSCRIPTEN_KEEPALIVE int d88web_run(const unsigned char* data, int size, const c
 }
 
 EMSCRIPTEN_KEEPALIVE const char* d88web_report() { return report.c_str(); }
-EMSCRIPTEN_KEEPALIVE const unsigned char* d88web_stdout() { return out.data(); }
-EMSCRIPTEN_KEEPALIVE int d88web_stdoutSize() { return static_cast<int>(out.size()); }
-EMSCRIPTEN_KEEPALIVE const unsigned char* d88web_stderr() { return err.data(); }
-EMSCRIPTEN_KEEPALIVE int d88web_stderrSize() { return static_cast<int>(err.size()); }
+// What d88cut printed, both streams in order, as bytes (Shift-JIS and ASCII).
+EMSCRIPTEN_KEEPALIVE const unsigned char* d88web_console() { return console.data(); }
+EMSCRIPTEN_KEEPALIVE int d88web_consoleSize() { return static_cast<int>(console.size()); }
 EMSCRIPTEN_KEEPALIVE const char* d88web_fileName(int i) {
   return i >= 0 && i < OUTPUT_FILE_COUNT ? outputFileNames[i] : "";
 }
