@@ -148,6 +148,23 @@ std::int64_t D88Image::trackPosition(int track) const {
   return position > INT32_MAX ? -1 : position;
 }
 
+template <class Visit>
+void D88Image::walkLookup(std::int64_t start, Visit visit) {
+  // Each record is judged by its own count field: a count of 0 ends the walk
+  // before its record is looked at, the record at position count - 1 after.
+  // Each record moves the walk at least 16 bytes on, so the end of the file
+  // bounds it even when no count field ever stops it.
+  std::int64_t position = start;
+  unsigned char record[SECTOR_RECORD_SIZE];
+  for (std::int64_t i = 0;; ++i) {
+    if (source_.read(position, record, SECTOR_RECORD_SIZE) != SECTOR_RECORD_SIZE) return;
+    const std::int64_t count = readLe16(record + RECORD_COUNT_OFFSET);
+    const int size = static_cast<int>(readLe16(record + RECORD_SIZE_OFFSET));
+    if (count == 0 || visit(record, position, size) || i == count - 1) return;
+    position += SECTOR_RECORD_SIZE + size;
+  }
+}
+
 const D88Image::TrackLookup* D88Image::trackLookup(int track, std::int64_t start) {
   int& slot = lookupSlot_[track];
   if (slot == TOO_LARGE) return nullptr;
@@ -158,27 +175,25 @@ const D88Image::TrackLookup* D88Image::trackLookup(int track, std::int64_t start
       return &lookups_[i];
     }
   }
-  // The walk a lookup makes: each record judged by its own count field; a
-  // count of 0 ends it before its record is looked at, the record at
-  // position count - 1 after.
   TrackLookup lookup{start, {}};
-  std::int64_t position = start;
-  unsigned char record[SECTOR_RECORD_SIZE];
-  for (std::int64_t i = 0;; ++i) {
-    if (source_.read(position, record, SECTOR_RECORD_SIZE) != SECTOR_RECORD_SIZE) break;
-    const std::int64_t count = readLe16(record + RECORD_COUNT_OFFSET);
-    if (count == 0) break;
+  bool tooLarge = false;
+  walkLookup(start, [&](const unsigned char* record, std::int64_t position, int size) {
     if (lookupEntries_ + static_cast<std::int64_t>(lookup.entries.size()) >= MAX_LOOKUP_ENTRIES) {
-      slot = TOO_LARGE;
-      return nullptr;
+      tooLarge = true;
+      return true;
     }
     // Most tracks hold what their first record says: room for that many
     // (within reason) saves regrowing.
-    if (i == 0) lookup.entries.reserve(static_cast<std::size_t>(count < 256 ? count : 256));
-    const int size = static_cast<int>(readLe16(record + RECORD_SIZE_OFFSET));
+    if (lookup.entries.empty()) {
+      const std::uint32_t count = readLe16(record + RECORD_COUNT_OFFSET);
+      lookup.entries.reserve(count < 256 ? count : 256);
+    }
     lookup.entries.push_back({idKey(record), static_cast<std::int32_t>(position), size});
-    if (i == count - 1) break;
-    position += SECTOR_RECORD_SIZE + size;
+    return false;
+  });
+  if (tooLarge) {
+    slot = TOO_LARGE;
+    return nullptr;
   }
   // The first record with an ID wins: a stable sort keeps walk order among
   // equal IDs (and costs one pass where most IDs are equal, as on a chain of
@@ -201,31 +216,31 @@ int D88Image::readSector(int track, int c, int h, int r, int n, unsigned char* b
   for (int v : {c, h, r, n}) {
     if (v < 0 || v > 255) return 0;
   }
-  const std::uint32_t id = static_cast<std::uint32_t>(c) << 24 | static_cast<std::uint32_t>(h) << 16 |
-                           static_cast<std::uint32_t>(r) << 8 | static_cast<std::uint32_t>(n);
-  const int wanted = length <= 0 ? 0 : length;
+  const unsigned char wantedId[4] = {static_cast<unsigned char>(c), static_cast<unsigned char>(h),
+                                     static_cast<unsigned char>(r), static_cast<unsigned char>(n)};
+  const std::uint32_t id = idKey(wantedId);
+  std::int64_t position = -1;
+  int size = 0;
   if (const TrackLookup* lookup = trackLookup(track, start)) {
     const auto found = std::lower_bound(lookup->entries.begin(), lookup->entries.end(), id,
                                         [](const LookupEntry& e, std::uint32_t key) { return e.id < key; });
-    if (found == lookup->entries.end() || found->id != id) return 0;
-    // Only what the file really holds counts: a sector cut by the end of
-    // the file returns fewer bytes.
-    return source_.read(found->position + SECTOR_RECORD_SIZE, buffer, std::min(wanted, found->dataSize));
+    if (found != lookup->entries.end() && found->id == id) {
+      position = found->position;
+      size = found->dataSize;
+    }
+  } else {
+    // A track too long to keep a table of is walked on every lookup.
+    walkLookup(start, [&](const unsigned char* record, std::int64_t at, int dataSize) {
+      if (idKey(record) != id) return false;
+      position = at;
+      size = dataSize;
+      return true;
+    });
   }
-  // A track too long to keep a table of is walked record by record; each
-  // record moves the walk at least 16 bytes on, so the end of the file
-  // bounds it even when no count field ever stops it.
-  std::int64_t position = start;
-  unsigned char record[SECTOR_RECORD_SIZE];
-  for (std::int64_t i = 0;; ++i) {
-    if (source_.read(position, record, SECTOR_RECORD_SIZE) != SECTOR_RECORD_SIZE) return 0;
-    const std::int64_t count = readLe16(record + RECORD_COUNT_OFFSET);
-    const int size = static_cast<int>(readLe16(record + RECORD_SIZE_OFFSET));
-    if (count == 0) return 0;
-    if (idKey(record) == id) return source_.read(position + SECTOR_RECORD_SIZE, buffer, std::min(wanted, size));
-    if (i == count - 1) return 0;
-    position += SECTOR_RECORD_SIZE + size;
-  }
+  if (position < 0) return 0;
+  // Only what the file really holds counts: a sector cut by the end of the
+  // file returns fewer bytes.
+  return source_.read(position + SECTOR_RECORD_SIZE, buffer, std::min(length <= 0 ? 0 : length, size));
 }
 
 void D88Image::nextSector(int& track, int& c, int& h, int& r) const {

@@ -191,6 +191,11 @@ class D88Image {
   // many were visited; `cutRecord` says whether a cut record ended the walk.
   template <class Visit>
   int walkListing(int track, int maxRecords, bool* cutRecord, Visit visit);
+  // Walks the records a lookup visits from `start`, calling
+  // visit(record bytes, file position, data size), which returns true to
+  // stop the walk.
+  template <class Visit>
+  void walkLookup(std::int64_t start, Visit visit);
 
   ByteSource source_;
   std::int32_t diskCount_;
