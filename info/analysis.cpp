@@ -81,6 +81,17 @@ const char* statusName(int status) {
 // 128 << n, or -1 where that is no size.
 std::int64_t nominalSize(int n) { return n >= 0 && n <= 23 ? std::int64_t{128} << n : -1; }
 
+// An FDC status that says something went wrong; 0x10 with the deleted-data
+// mark only repeats the mark.
+bool errorStatus(int status, int deleted) { return status != 0 && !(status == 0x10 && deleted != 0); }
+
+SectorKind kindOf(const d88::SectorRecord& r) {
+  if (errorStatus(r.status, r.deleted)) return SectorKind::ERROR_STATUS;
+  if (r.deleted != 0) return SectorKind::DELETED;
+  if (r.dataSize != nominalSize(r.n)) return SectorKind::ODD_SIZE;
+  return SectorKind::NORMAL;
+}
+
 std::string idText(const Sector& s) { return format("C %d H %d R %d N %d", s.c, s.h, s.r, s.n); }
 
 std::string ranges(const std::vector<int>& values) {
@@ -458,10 +469,9 @@ class DiskInspector {
         tallies_.note(Code::DATA_SIZE_MISMATCH, t, i, &s, r.dataSize, nominal);
       }
       if (r.deleted != 0) tallies_.note(Code::DELETED_DATA, t, i, &s, r.deleted);
-      if (r.status == 0xA0 || r.status == 0xB0) {
-        tallies_.note(Code::CRC_ERROR, t, i, &s, r.status);
-      } else if (r.status != 0 && !(r.status == 0x10 && r.deleted != 0)) {
-        tallies_.note(Code::SECTOR_STATUS, t, i, &s, r.status);
+      if (errorStatus(r.status, r.deleted)) {
+        const bool crc = r.status == 0xA0 || r.status == 0xB0;
+        tallies_.note(crc ? Code::CRC_ERROR : Code::SECTOR_STATUS, t, i, &s, r.status);
       }
       if (r.c != wantC || r.h != wantH) tallies_.note(Code::ID_TRACK_MISMATCH, t, i, &s, wantC, wantH);
       if (r.dataAvailable < r.dataSize) tallies_.note(Code::DATA_CUT, t, i, &s, r.dataAvailable, r.dataSize);
@@ -483,7 +493,8 @@ class DiskInspector {
                   r.dataSize,
                   static_cast<std::uint16_t>(r.count),
                   static_cast<std::uint8_t>(r.deleted),
-                  static_cast<std::uint8_t>(r.status)};
+                  static_cast<std::uint8_t>(r.status),
+                  kindOf(r)};
   }
 
   // Records with the ID of an earlier record of the track: found by sorting
@@ -624,7 +635,35 @@ class DiskInspector {
       FileCheck checks[OUTPUT_FILE_COUNT];
       checkSystemDisk(reader_, checks);
       disk.files.assign(checks, checks + OUTPUT_FILE_COUNT);
+      for (const FileCheck& f : disk.files) {
+        std::vector<int> records;
+        for (const SectorPlace& place : f.sectors) records.push_back(recordOf(disk, place));
+        disk.fileRecords.push_back(std::move(records));
+      }
     }
+  }
+
+  // Where a lookup finds `place` among the track's sectors, 1-based; a track
+  // that shares another's offset holds that track's sectors.
+  static int recordOf(const Disk& disk, const SectorPlace& place) {
+    int index = place.track;
+    for (int hops = 0; hops < 2; ++hops) {
+      for (const Track& t : disk.tracks) {
+        if (t.index != index) continue;
+        if (t.sameAs >= 0) {
+          index = t.sameAs;
+          break;
+        }
+        for (std::size_t i = 0; i < t.sectors.size(); ++i) {
+          const Sector& s = t.sectors[i];
+          if (s.c == place.c && s.h == place.h && s.r == place.r && s.n == SYSTEM_SIZE_CODE) {
+            return static_cast<int>(i) + 1;
+          }
+        }
+        return 0;
+      }
+    }
+    return 0;
   }
 
   d88::D88Image& reader_;
@@ -667,6 +706,16 @@ std::string verdictOf(const Report& report) {
 }
 
 }  // namespace
+
+const char* kindName(SectorKind kind) {
+  switch (kind) {
+    case SectorKind::ERROR_STATUS: return "error";
+    case SectorKind::DELETED: return "deleted";
+    case SectorKind::ODD_SIZE: return "odd-size";
+    case SectorKind::NORMAL: break;
+  }
+  return "normal";
+}
 
 const char* codeName(Code code) {
   const int i = static_cast<int>(code);

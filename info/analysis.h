@@ -79,12 +79,23 @@ struct Warning {
   std::string text;         // the whole warning in words, first place included
 };
 
+// What a sector is, for a picture of the disk: the first that applies.
+enum class SectorKind : std::uint8_t {
+  NORMAL,
+  ERROR_STATUS,  // a CRC error or another FDC error status
+  DELETED,       // the deleted-data mark
+  ODD_SIZE,      // a data size other than 128 << N, or no such size
+};
+// "normal", "error", "deleted", "odd-size".
+const char* kindName(SectorKind kind);
+
 struct Sector {
   std::uint8_t c, h, r, n;
   std::int32_t size;     // data-size field
   std::uint16_t count;   // sector-count field
   std::uint8_t deleted;  // deleted-data mark
   std::uint8_t status;   // FDC status
+  SectorKind kind;
 };
 
 struct Track {
@@ -117,6 +128,10 @@ struct Disk {
   std::string label;             // the label sector's bytes 1..16 as read (when the sector was there)
   bool labelSector = false;      // track 0 holds sector C 0 H 0 R 1 N 1
   std::vector<FileCheck> files;  // the system disk's seven files
+  // For each file, the record (1-based, in its track's stored order) of each
+  // of its sectors: the first record with that ID and size code 3, as a
+  // lookup finds it; 0 where the track's sectors by the rule above hold none.
+  std::vector<std::vector<int>> fileRecords;
   std::vector<Warning> warnings;
 };
 

@@ -7,15 +7,14 @@ namespace {
 
 using nlohmann::json;
 
-// Bytes 0x20-0x7E as themselves and every other byte as the code point of
-// the same number, which the document writes as \u00XX: nothing is lost.
+// Bytes below 0x80 as themselves (the document escapes control bytes as
+// \u00XX) and every other byte as the code point of the same number, which
+// the document also writes as \u00XX: nothing is lost.
 std::string latin1(const unsigned char* bytes, std::size_t size) {
   std::string out;
   for (std::size_t i = 0; i < size; ++i) {
     const unsigned char b = bytes[i];
-    if (b >= 0x20 && b <= 0x7E) {
-      out += static_cast<char>(b);
-    } else if (b < 0x80) {
+    if (b < 0x80) {
       out += static_cast<char>(b);
     } else {
       out += static_cast<char>(0xC0 | (b >> 6));
@@ -48,7 +47,7 @@ json warnings(const std::vector<Warning>& list) {
   return out;
 }
 
-json file(const FileCheck& f) {
+json file(const FileCheck& f, const std::vector<int>& records) {
   json out = {{"name", f.name}, {"size", f.size}, {"state", f.whole ? "whole" : f.cut ? "incomplete" : "not cut"}};
   if (!f.whole && f.track >= 0) {
     out["track"] = f.track;
@@ -58,7 +57,15 @@ json file(const FileCheck& f) {
     out["why"] = f.missing ? "missing" : "short";
   }
   json sectors = json::array();
-  for (const SectorPlace& s : f.sectors) sectors.push_back({{"track", s.track}, {"c", s.c}, {"h", s.h}, {"r", s.r}});
+  for (std::size_t i = 0; i < f.sectors.size(); ++i) {
+    const SectorPlace& s = f.sectors[i];
+    const int record = i < records.size() ? records[i] : 0;
+    sectors.push_back({{"track", s.track},
+                       {"c", s.c},
+                       {"h", s.h},
+                       {"r", s.r},
+                       {"record", record > 0 ? json(record) : json(nullptr)}});
+  }
   out["sectors"] = std::move(sectors);
   return out;
 }
@@ -78,7 +85,8 @@ json track(const Track& t) {
                        {"n", s.n},
                        {"size", s.size},
                        {"deleted", s.deleted != 0},
-                       {"status", s.status}});
+                       {"status", s.status},
+                       {"kind", kindName(s.kind)}});
   }
   out["sectors"] = std::move(sectors);
   return out;
@@ -99,7 +107,9 @@ json disk(const Disk& d) {
   out["geometry"] = d.geometry;
   out["known"] = d.known == Known::SYSTEM ? json("system") : d.known == Known::MAKER ? json("maker") : json(nullptr);
   json files = json::array();
-  for (const FileCheck& f : d.files) files.push_back(file(f));
+  for (std::size_t i = 0; i < d.files.size(); ++i) {
+    files.push_back(file(d.files[i], i < d.fileRecords.size() ? d.fileRecords[i] : std::vector<int>()));
+  }
   out["files"] = std::move(files);
   json tracks = json::array();
   for (const Track& t : d.tracks) tracks.push_back(track(t));

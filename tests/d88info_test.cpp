@@ -618,12 +618,31 @@ TEST(D88infoJson, FieldsOfASystemDiskAndOthers) {
   EXPECT_EQ(disk["files"].size(), 7u);
   EXPECT_EQ(disk["files"][0]["state"], "whole");
   // MUSIC5: the tail of track 41 R 4, the head of track 71 R 4, the tail of track 79 R 5.
-  EXPECT_EQ(disk["files"][5]["sectors"], json::parse(R"([{"track": 41, "c": 20, "h": 1, "r": 4},
-      {"track": 71, "c": 35, "h": 1, "r": 4}, {"track": 79, "c": 39, "h": 1, "r": 5}])"));
+  EXPECT_EQ(disk["files"][5]["sectors"], json::parse(R"([{"track": 41, "c": 20, "h": 1, "r": 4, "record": 4},
+      {"track": 71, "c": 35, "h": 1, "r": 4, "record": 4}, {"track": 79, "c": 39, "h": 1, "r": 5, "record": 5}])"));
   EXPECT_EQ(disk["files"][0]["sectors"].size(), 7u);
   EXPECT_EQ(disk["tracks"].size(), 80u);
-  EXPECT_EQ(disk["tracks"][3]["sectors"][0],
-            json({{"c", 1}, {"h", 1}, {"r", 1}, {"n", 3}, {"size", 1024}, {"deleted", false}, {"status", 0}}));
+  EXPECT_EQ(disk["tracks"][3]["sectors"][0], json({{"c", 1},
+                                                   {"h", 1},
+                                                   {"r", 1},
+                                                   {"n", 3},
+                                                   {"size", 1024},
+                                                   {"deleted", false},
+                                                   {"status", 0},
+                                                   {"kind", "normal"}}));
+
+  // The kind of each sector, the first that applies.
+  Disk kinds = plain();
+  kinds.tracks[2].records[0].deleted = 0x10;
+  kinds.tracks[2].records[0].status = 0x10;  // the deleted mark's own status
+  kinds.tracks[2].records[1].deleted = 0x10;
+  kinds.tracks[2].records[1].status = 0xB0;
+  kinds.tracks[2].records[2].data.resize(300);
+  kinds.tracks[2].records[3].status = 0xE0;
+  const json kindsJson = infoJson(image(kinds));
+  std::vector<std::string> seen;
+  for (const json& sector : kindsJson["images"][0]["disks"][0]["tracks"][0]["sectors"]) seen.push_back(sector["kind"]);
+  EXPECT_EQ(seen, (std::vector<std::string>{"deleted", "error", "odd-size", "error"}));
 
   const json incomplete = infoJson(buildImage({incompleteSystemDisk()}));
   json driver = incomplete["images"][0]["disks"][0]["files"][0];

@@ -13,7 +13,8 @@ const FILE_COLOURS = {
   MUSIC5: '#17becf',
   MUSIC6: '#8c564b',
 };
-const CELL_COLOURS = { normal: '#9cc79c', deleted: '#c9a0dc', error: '#e06666', odd: '#f6c26b', empty: '#e3e6eb' };
+// By the report's sector kinds.
+const CELL_COLOURS = { normal: '#9cc79c', deleted: '#c9a0dc', error: '#e06666', 'odd-size': '#f6c26b', empty: '#e3e6eb' };
 const MAX_CELLS = 512;  // per track row; more are summed up in one mark
 const OPEN_DISKS = 4;   // disk blocks shown open at first (and every system disk)
 
@@ -173,17 +174,10 @@ function fileTable(disk, result) {
   return box;
 }
 
-function cellKind(s) {
-  if (s.status !== 0 && !(s.deleted && s.status === 0x10)) return 'error';
-  if (s.deleted) return 'deleted';
-  if (s.n > 7 || s.size !== 128 << s.n) return 'odd';
-  return 'normal';
-}
-
 function legend(disk) {
   const w = words();
   const box = element('div', { class: 'legend' });
-  for (const kind of ['normal', 'deleted', 'error', 'odd', 'empty']) {
+  for (const kind of ['normal', 'deleted', 'error', 'odd-size', 'empty']) {
     box.append(element('span', { style: `--swatch:${CELL_COLOURS[kind]}`, text: w[kind] }));
   }
   for (const f of disk.files) {
@@ -199,10 +193,11 @@ function picture(disk) {
   const ROW = 12, LABEL = 34, SCALE = 1 / 24;
   const byIndex = new Map(disk.tracks.map((t) => [t.track, t]));
   const last = disk.tracks.length ? disk.tracks[disk.tracks.length - 1].track : 0;
-  const outlines = new Map();  // "track c h r" -> file names
+  const outlines = new Map();  // "track record" -> the files made of that sector
   for (const f of disk.files) {
     for (const s of f.sectors) {
-      const key = `${s.track} ${s.c} ${s.h} ${s.r}`;
+      if (s.record === null) continue;
+      const key = `${s.track} ${s.record}`;
       outlines.set(key, [...(outlines.get(key) || []), f.name]);
     }
   }
@@ -234,12 +229,9 @@ function picture(disk) {
     const sectors = track.sectors.slice(0, MAX_CELLS);
     sectors.forEach((s, i) => {
       const cellWidth = Math.max(2, s.size * SCALE);
-      const kind = cellKind(s);
+      const kind = s.kind;
       const cell = svgElement('rect', { x, y, width: cellWidth - 1, height: ROW - 2, fill: CELL_COLOURS[kind], 'data-kind': kind });
-      // The recipe reads the first sector with the ID (size code 3) in stored order.
-      const key = `${index} ${s.c} ${s.h} ${s.r}`;
-      const files = outlines.has(key) && s.n === 3 &&
-        i === track.sectors.findIndex((o) => o.c === s.c && o.h === s.h && o.r === s.r && o.n === 3) ? outlines.get(key) : [];
+      const files = outlines.get(`${index} ${i + 1}`) || [];
       const status = s.status ? ` status 0x${s.status.toString(16).toUpperCase()}` : '';
       const tip = svgElement('title');
       tip.textContent = `${w.track} ${index}${note}, ${i + 1}: C ${s.c} H ${s.h} R ${s.r} N ${s.n}, ${s.size} ${w.bytes}, ${w[kind]}${status}${files.length ? ` — ${files.join(', ')}` : ''}`;
