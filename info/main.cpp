@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
   }
   int status = 0;
   bool notD88 = false;
-  std::vector<nlohmann::json> images;
+  std::vector<d88info::Json> images;
   for (int i = optind; i < argc; ++i) {
     const char* path = argv[i];
     const bool standardInput = std::strcmp(path, "-") == 0;

@@ -21,10 +21,15 @@ struct TextOptions {
 // warnings, then the image's own warnings.
 std::string renderText(const Report& report, const TextOptions& options);
 
+// JSON values whose objects keep their fields in the order written, so the
+// document reads in the order the manual gives; they also cost one
+// allocation an object, not one a field, which matters for every sector.
+using Json = nlohmann::ordered_json;
+
 // The report as one element of the JSON document's "images" array.
-nlohmann::json toJson(const Report& report);
+Json toJson(const Report& report);
 // {"d88info": 1, "images": [...]}, as text.
-std::string renderJson(const std::vector<nlohmann::json>& images);
+std::string renderJson(const std::vector<Json>& images);
 
 }  // namespace d88info
 

@@ -5,7 +5,7 @@
 namespace d88info {
 namespace {
 
-using nlohmann::json;
+using json = Json;
 
 // Bytes below 0x80 as themselves (the document escapes control bytes as
 // \u00XX) and every other byte as the code point of the same number, which
