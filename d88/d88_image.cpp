@@ -11,17 +11,8 @@ constexpr int DISK_SIZE_OFFSET = 0x1C;
 constexpr int WRITE_PROTECT_OFFSET = 0x1A;
 constexpr int MEDIA_TYPE_OFFSET = 0x1B;
 constexpr int TRACK_TABLE_OFFSET = 0x20;
-constexpr int NAME_LENGTH = 16;
 constexpr int RECORD_COUNT_OFFSET = 4;
 constexpr int RECORD_SIZE_OFFSET = 14;
-// 128 << 23 is the largest piece that is still a positive int.
-constexpr int MAX_SIZE_CODE = 23;
-
-// The four ID bytes C, H, R, N as one key, C most significant.
-std::uint32_t idKey(const unsigned char* p) {
-  return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
-         static_cast<std::uint32_t>(p[2]) << 8 | static_cast<std::uint32_t>(p[3]);
-}
 
 // Fields are stored as signed 32-bit values: 2^31 and above read as
 // negative, without relying on implementation-defined conversions.
@@ -31,6 +22,17 @@ std::int32_t toInt32(std::uint32_t v) {
 }
 
 }  // namespace
+
+const char* mediaTypeName(int media) {
+  switch (media) {
+    case MEDIA_2D: return "2D";
+    case MEDIA_2DD: return "2DD";
+    case MEDIA_2HD: return "2HD";
+    case MEDIA_1D: return "1D";
+    case MEDIA_1DD: return "1DD";
+    default: return nullptr;
+  }
+}
 
 D88Image::D88Image()
     : diskCount_(0),
@@ -133,8 +135,8 @@ bool D88Image::selectDisk(int index) {
   diskSize_ = toInt32(readLe32(header + DISK_SIZE_OFFSET));
   diskOffset_ = diskIndex_[index];
   int i = 0;
-  for (; i < NAME_LENGTH && header[i] != 0; ++i) diskName_[i] = static_cast<char>(header[i]);
-  for (; i < NAME_LENGTH; ++i) diskName_[i] = '\0';
+  for (; i < NAME_SIZE && header[i] != 0; ++i) diskName_[i] = static_cast<char>(header[i]);
+  for (; i < NAME_SIZE; ++i) diskName_[i] = '\0';
   return true;
 }
 
@@ -146,23 +148,6 @@ std::int64_t D88Image::trackPosition(int track) const {
   if (entry <= 0 || entry > diskSize_ || diskOffset_ < 0) return -1;
   const std::int64_t position = static_cast<std::int64_t>(diskOffset_) + entry;
   return position > INT32_MAX ? -1 : position;
-}
-
-template <class Visit>
-void D88Image::walkLookup(std::int64_t start, Visit visit) {
-  // Each record is judged by its own count field: a count of 0 ends the walk
-  // before its record is looked at, the record at position count - 1 after.
-  // Each record moves the walk at least 16 bytes on, so the end of the file
-  // bounds it even when no count field ever stops it.
-  std::int64_t position = start;
-  unsigned char record[SECTOR_RECORD_SIZE];
-  for (std::int64_t i = 0;; ++i) {
-    if (source_.read(position, record, SECTOR_RECORD_SIZE) != SECTOR_RECORD_SIZE) return;
-    const std::int64_t count = readLe16(record + RECORD_COUNT_OFFSET);
-    const int size = static_cast<int>(readLe16(record + RECORD_SIZE_OFFSET));
-    if (count == 0 || visit(record, position, size) || i == count - 1) return;
-    position += SECTOR_RECORD_SIZE + size;
-  }
 }
 
 const D88Image::TrackLookup* D88Image::trackLookup(int track, std::int64_t start) {
@@ -177,18 +162,16 @@ const D88Image::TrackLookup* D88Image::trackLookup(int track, std::int64_t start
   }
   TrackLookup lookup{start, {}};
   bool tooLarge = false;
-  walkLookup(start, [&](const unsigned char* record, std::int64_t position, int size) {
+  walkFrom(start, TrackWalk::LOOKUP, INT_MAX, [&](const SectorRecord& record, int index) {
     if (lookupEntries_ + static_cast<std::int64_t>(lookup.entries.size()) >= MAX_LOOKUP_ENTRIES) {
       tooLarge = true;
       return true;
     }
     // Most tracks hold what their first record says: room for that many
     // (within reason) saves regrowing.
-    if (lookup.entries.empty()) {
-      const std::uint32_t count = readLe16(record + RECORD_COUNT_OFFSET);
-      lookup.entries.reserve(count < 256 ? count : 256);
-    }
-    lookup.entries.push_back({idKey(record), static_cast<std::int32_t>(position), size});
+    if (lookup.entries.empty()) lookup.entries.reserve(record.count < 256 ? record.count : 256);
+    lookup.entries.push_back({sectorIdKey(record.c, record.h, record.r, record.n),
+                              static_cast<std::int32_t>(record.position), record.dataSize, index});
     return false;
   });
   if (tooLarge) {
@@ -209,38 +192,49 @@ const D88Image::TrackLookup* D88Image::trackLookup(int track, std::int64_t start
   return &lookups_.back();
 }
 
-int D88Image::readSector(int track, int c, int h, int r, int n, unsigned char* buffer, int length) {
+SectorLocation D88Image::locateSector(int track, int c, int h, int r, int n) {
+  SectorLocation found;
   const std::int64_t start = trackPosition(track);
-  if (!source_.isOpen() || start < 0) return 0;
+  if (!source_.isOpen() || start < 0) return found;
   // An argument outside 0..255 matches no ID byte.
   for (int v : {c, h, r, n}) {
-    if (v < 0 || v > 255) return 0;
+    if (v < 0 || v > 255) return found;
   }
-  const unsigned char wantedId[4] = {static_cast<unsigned char>(c), static_cast<unsigned char>(h),
-                                     static_cast<unsigned char>(r), static_cast<unsigned char>(n)};
-  const std::uint32_t id = idKey(wantedId);
-  std::int64_t position = -1;
-  int size = 0;
+  const std::uint32_t id = sectorIdKey(c, h, r, n);
   if (const TrackLookup* lookup = trackLookup(track, start)) {
-    const auto found = std::lower_bound(lookup->entries.begin(), lookup->entries.end(), id,
+    const auto entry = std::lower_bound(lookup->entries.begin(), lookup->entries.end(), id,
                                         [](const LookupEntry& e, std::uint32_t key) { return e.id < key; });
-    if (found != lookup->entries.end() && found->id == id) {
-      position = found->position;
-      size = found->dataSize;
+    if (entry != lookup->entries.end() && entry->id == id) {
+      found.found = true;
+      found.record = entry->record;
+      found.position = entry->position;
+      found.dataSize = entry->dataSize;
     }
   } else {
     // A track too long to keep a table of is walked on every lookup.
-    walkLookup(start, [&](const unsigned char* record, std::int64_t at, int dataSize) {
-      if (idKey(record) != id) return false;
-      position = at;
-      size = dataSize;
+    walkFrom(start, TrackWalk::LOOKUP, INT_MAX, [&](const SectorRecord& record, int index) {
+      if (sectorIdKey(record.c, record.h, record.r, record.n) != id) return false;
+      found.found = true;
+      found.record = index;
+      found.position = record.position;
+      found.dataSize = record.dataSize;
       return true;
     });
   }
-  if (position < 0) return 0;
+  if (found.found) {
+    const std::int64_t dataStart = found.position + SECTOR_RECORD_SIZE;
+    const std::int64_t left = source_.size() > dataStart ? source_.size() - dataStart : 0;
+    found.dataAvailable = left < found.dataSize ? static_cast<int>(left) : found.dataSize;
+  }
+  return found;
+}
+
+int D88Image::readSector(int track, int c, int h, int r, int n, unsigned char* buffer, int length) {
+  const SectorLocation at = locateSector(track, c, h, r, n);
+  if (!at.found) return 0;
   // Only what the file really holds counts: a sector cut by the end of the
   // file returns fewer bytes.
-  return source_.read(position + SECTOR_RECORD_SIZE, buffer, std::min(length <= 0 ? 0 : length, size));
+  return source_.read(at.position + SECTOR_RECORD_SIZE, buffer, std::min(length <= 0 ? 0 : length, at.dataSize));
 }
 
 void D88Image::nextSector(int& track, int& c, int& h, int& r) const {
@@ -261,7 +255,7 @@ void D88Image::nextSector(int& track, int& c, int& h, int& r) const {
 }
 
 int D88Image::readSectors(int track, int c, int h, int r, int n, unsigned char* buffer, int length) {
-  if (length <= 0 || n < 0 || n > MAX_SIZE_CODE) return 0;
+  if (length <= 0 || n < 0 || n > MAX_RUN_SIZE_CODE) return 0;
   int piece = 128 << n;
   int done = 0;
   while (done < length) {
@@ -275,35 +269,15 @@ int D88Image::readSectors(int track, int c, int h, int r, int n, unsigned char* 
   return done;
 }
 
-template <class Visit>
-int D88Image::walkListing(int track, int maxRecords, bool* cutRecord, Visit visit) {
-  if (cutRecord != nullptr) *cutRecord = false;
-  std::int64_t position = trackPosition(track);
-  if (!source_.isOpen() || maxRecords <= 0 || position < 0) return 0;
-  unsigned char record[SECTOR_RECORD_SIZE];
-  int visited = 0;
-  // Unlike a lookup, the listing goes on over a count of 0: only the record
-  // at position count - 1, the end of the file or the caller's room ends it.
-  while (visited < maxRecords) {
-    const int got = source_.read(position, record, SECTOR_RECORD_SIZE);
-    if (got != SECTOR_RECORD_SIZE) {
-      if (cutRecord != nullptr) *cutRecord = got > 0;
-      break;
-    }
-    const int count = static_cast<int>(readLe16(record + RECORD_COUNT_OFFSET));
-    const int size = static_cast<int>(readLe16(record + RECORD_SIZE_OFFSET));
-    visit(record, position, visited);
-    position += SECTOR_RECORD_SIZE + size;
-    if (visited++ == count - 1) break;
-  }
-  return visited;
-}
-
 int D88Image::readTrackIds(int track, unsigned char* buffer, int length) {
   // Only whole entries are written, whatever the length.
-  return 4 * walkListing(track, length / 4, nullptr, [buffer](const unsigned char* record, std::int64_t, int i) {
-           std::memcpy(buffer + 4 * i, record, 4);
-         });
+  if (length < 4) return 0;
+  return 4 * walkTrack(track, TrackWalk::LISTING, length / 4, [buffer](const SectorRecord& record, int i) {
+               const unsigned char id[4] = {static_cast<unsigned char>(record.c), static_cast<unsigned char>(record.h),
+                                            static_cast<unsigned char>(record.r), static_cast<unsigned char>(record.n)};
+               std::memcpy(buffer + 4 * i, id, 4);
+               return false;
+             }).visited;
 }
 
 std::uint32_t D88Image::trackEntry(int track) const {
@@ -311,8 +285,8 @@ std::uint32_t D88Image::trackEntry(int track) const {
   return static_cast<std::uint32_t>(trackTable_[track]);
 }
 
-namespace {
-void decodeRecord(const unsigned char* record, std::int64_t position, std::int64_t fileSize, SectorRecord& out) {
+void D88Image::decodeRecord(const unsigned char* record, std::int64_t position, std::int64_t fileSize,
+                            SectorRecord& out) {
   out.c = record[0];
   out.h = record[1];
   out.r = record[2];
@@ -327,14 +301,17 @@ void decodeRecord(const unsigned char* record, std::int64_t position, std::int64
   const std::int64_t left = fileSize > dataStart ? fileSize - dataStart : 0;
   out.dataAvailable = left < out.dataSize ? static_cast<int>(left) : out.dataSize;
 }
-}  // namespace
 
 int D88Image::readTrackRecords(int track, SectorRecord* records, int maxRecords, bool* cutRecord) {
-  const std::int64_t fileSize = source_.size();
-  return walkListing(track, maxRecords, cutRecord,
-                     [records, fileSize](const unsigned char* record, std::int64_t position, int i) {
-                       decodeRecord(record, position, fileSize, records[i]);
-                     });
+  if (cutRecord != nullptr) *cutRecord = false;
+  if (maxRecords <= 0) return 0;
+  const WalkResult walk =
+      walkTrack(track, TrackWalk::LISTING, maxRecords, [records](const SectorRecord& record, int i) {
+        records[i] = record;
+        return false;
+      });
+  if (cutRecord != nullptr) *cutRecord = walk.end == WalkEnd::CUT_RECORD;
+  return walk.visited;
 }
 
 int D88Image::readBytes(std::int64_t position, unsigned char* buffer, int length) {
