@@ -632,9 +632,7 @@ class DiskInspector {
     }
     disk.known = known == KnownDisk::System ? Known::SYSTEM : known == KnownDisk::Maker ? Known::MAKER : Known::NONE;
     if (disk.known == Known::SYSTEM) {
-      FileCheck checks[OUTPUT_FILE_COUNT];
-      checkSystemDisk(reader_, checks);
-      disk.files.assign(checks, checks + OUTPUT_FILE_COUNT);
+      disk.files = checkSystemDisk(reader_);
       for (const FileCheck& f : disk.files) {
         std::vector<int> records;
         for (const SectorPlace& place : f.sectors) records.push_back(recordOf(disk, place));

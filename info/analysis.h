@@ -17,7 +17,8 @@
 #include <vector>
 
 #include "d88/d88_image.h"
-#include "tool/extract.h"
+#include "tool/identify.h"
+#include "tool/recipe.h"
 
 namespace d88info {
 

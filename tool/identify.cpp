@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "tool/extract.h"
+#include "tool/identify.h"
 
 const unsigned char systemDiskLabel[LABEL_SIZE] = {'Q', 'U', 'O', 'R', 'V', 'E', 'N', ' ',
                                                    'X', '1', ' ', ' ', ' ', 'S', 'y', 's'};

@@ -1,4 +1,6 @@
-#include "tool/extract.h"
+#include "tool/recipe.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -45,3 +47,15 @@ const RecipeStep systemDiskRecipe[SYSTEM_RECIPE_STEPS] = {
     copy(0x1100, 0x900, 0x200),
     write("MUSIC6", 0, 0xB00),
 };
+
+int recipeExtent() {
+  int extent = 0;
+  for (const RecipeStep& step : systemDiskRecipe) {
+    int end = 0;
+    if (step.kind == RecipeStep::RUN) end = step.skip + step.length;
+    if (step.kind == RecipeStep::READ || step.kind == RecipeStep::WRITE) end = step.offset + step.length;
+    if (step.kind == RecipeStep::COPY) end = std::max(step.offset, step.source) + step.length;
+    extent = std::max(extent, end);
+  }
+  return extent;
+}

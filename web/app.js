@@ -90,21 +90,26 @@ async function analyse(file) {
   const nameSize = m.lengthBytesUTF8(name) + 1;
   const namePointer = m._malloc(nameSize);
   m.stringToUTF8(name, namePointer, nameSize);
-  const status = m._d88web_run(data, file.size, namePointer);
+  const run = m._d88web_run(data, file.size, namePointer);
   m._free(namePointer);
   m._free(data);
-  if (status === 1) return { name, failed: true };
-  const files = [];
-  for (let i = 0; i < 7; ++i) {
-    const size = m._d88web_fileSize(i);
-    files.push({ name: m.UTF8ToString(m._d88web_fileName(i)), bytes: size >= 0 ? copyOut(m, m._d88web_file(i), size) : null });
+  try {
+    if (m._d88web_status(run) === 1) return { name, failed: true };
+    const files = [];
+    for (let i = 0; i < 7; ++i) {
+      const size = m._d88web_fileSize(run, i);
+      files.push({ name: m.UTF8ToString(m._d88web_fileName(i)), bytes: size >= 0 ? copyOut(m, m._d88web_file(run, i), size) : null });
+    }
+    return {
+      name,
+      status: m._d88web_status(run),
+      report: JSON.parse(m.UTF8ToString(m._d88web_report(run))).images[0],
+      console: copyOut(m, m._d88web_console(run), m._d88web_consoleSize(run)),
+      files,
+    };
+  } finally {
+    m._d88web_free(run);
   }
-  return {
-    name,
-    report: JSON.parse(m.UTF8ToString(m._d88web_report())).images[0],
-    console: copyOut(m, m._d88web_console(), m._d88web_consoleSize()),
-    files,
-  };
 }
 
 function renderWarning(w) {
