@@ -8,6 +8,7 @@
 #include "d88/d88_image.h"
 #include "info/analysis.h"
 #include "info/render.h"
+#include "info/wording.h"
 
 namespace {
 void fail(const char* what) {
@@ -22,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const d88info::Report report = d88info::inspect(reader, "input.d88");
   const std::string text = d88info::renderText(report, {});
   const std::string listing = d88info::renderText(report, {true, true});
-  const std::string json = d88info::renderJson({d88info::toJson(report)});
+  const std::string json = d88info::renderJson(report);
   for (const std::string* out : {&text, &listing, &json}) {
     for (const char ch : *out) {
       if (static_cast<unsigned char>(ch) > 0x7E || (ch < 0x20 && ch != '\n')) fail("a report that is not ASCII");
@@ -30,6 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (text.size() > 64 * 1024) fail("a default text report over 64 KB");
   if (json.size() > 16 * 1024 * 1024) fail("a JSON report over 16 MB");
-  if (report.verdict.empty() || text.compare(0, report.verdict.size(), report.verdict) != 0) fail("no verdict first");
+  const std::string verdict = d88info::verdictText(report);
+  if (verdict.empty() || text.compare(0, verdict.size(), verdict) != 0) fail("no verdict first");
   return 0;
 }

@@ -1,84 +1,28 @@
 // The inspection of a D88 image: what it holds, whether d88cut cuts its
-// files whole, and what is wrong with it, found once and returned as plain
-// data. It never prints; the text and JSON views (render.h) show a Report.
+// files whole, and what is wrong with it, found once and returned as values.
+// It holds no sentence: wording.h words the values, and the text and JSON
+// views (render.h) show them.
 //
-// The sectors of a track, the one rule every view follows: records in stored
-// order from the track's offset; the track ends after the record at position
-// count - 1 (by that record's own count field), before a record whose count
-// field is 0 (a lookup stops there too), before a record that starts at or
-// after the next track's start or the disk's end, and before a record cut by
-// the end of the file. A track whose first record says 0 sectors is empty
-// (unformatted). Tracks that share one offset are analysed once.
+// The sectors of a track: the reader's LOOKUP walk (d88/d88_image.h), which
+// d88cut's lookups follow, cut short before a record that starts at or after
+// the next track's start or the disk's end. A track whose first record says
+// 0 sectors is empty (unformatted). Tracks that share one offset are
+// analysed once.
 #ifndef INFO_ANALYSIS_H
 #define INFO_ANALYSIS_H
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "d88/d88_image.h"
+#include "info/codes.h"
+#include "info/not_d88.h"
 #include "tool/identify.h"
 #include "tool/recipe.h"
 
 namespace d88info {
-
-// Every kind of fault, with a stable name (its code) and a title in the
-// words users search for. The order is the order of the report.
-enum class Code {
-  // the image
-  TRAILING_BYTES,
-  MORE_THAN_64_DISKS,
-  // a disk's header
-  HEADER_UNREADABLE,
-  DISK_SIZE_ZERO,
-  DISK_SIZE_BELOW_HEADER,
-  DISK_SIZE_NEGATIVE,
-  DISK_SIZE_PAST_END,
-  MEDIA_TYPE_UNKNOWN,
-  MEDIA_TYPE_MISMATCH,
-  NAME_RUNS_ON,
-  SHORT_TRACK_TABLE,
-  // its track table
-  TRACK_ENTRY_UNUSED_MARK,
-  TRACK_ENTRY_NEGATIVE,
-  TRACK_ENTRY_PAST_DISK,
-  TRACK_ENTRY_PAST_32_BITS,
-  TRACK_ENTRY_IN_HEADER,
-  SHARED_TRACK_OFFSET,
-  // its tracks
-  EMPTY_TRACK,
-  TRACK_AT_END_OF_FILE,
-  SECTOR_COUNT_TOO_HIGH,
-  SECTOR_COUNT_VARIES,
-  ZERO_COUNT_RECORD,
-  RECORD_CUT,
-  // its sectors
-  DUPLICATE_SECTOR_ID,
-  ID_TRACK_MISMATCH,
-  SIZE_CODE_INVALID,
-  DATA_SIZE_MISMATCH,
-  DELETED_DATA,
-  CRC_ERROR,
-  SECTOR_STATUS,
-  DATA_CUT,
-  DATA_PAST_DISK,
-  COUNT_
-};
-constexpr int CODE_COUNT = static_cast<int>(Code::COUNT_);
-
-// The kebab-case name of a code ("duplicate-sector-id").
-const char* codeName(Code code);
-
-// One kind of fault on one disk (or on the image): how often it was seen,
-// on which tracks, and its first place.
-struct Warning {
-  Code code;
-  std::int64_t count = 0;
-  std::vector<int> tracks;  // ascending; empty for faults of no track
-  int track = -1;           // first place: track index, -1 for none
-  int record = 0;           // first place: 1-based record of that track, 0 for none
-  std::string text;         // the whole warning in words, first place included
-};
 
 // What a sector is, for a picture of the disk: the first that applies.
 enum class SectorKind : std::uint8_t {
@@ -99,59 +43,134 @@ struct Sector {
   SectorKind kind;
 };
 
+// `count` sectors of `size` bytes.
+struct SizeCount {
+  int count;
+  int size;
+  bool operator==(const SizeCount& o) const { return count == o.count && size == o.size; }
+};
+
+// One kind of fault on one disk (or on the image): how often it was seen,
+// on which tracks, its first place, and the values its sentence needs.
+struct Warning {
+  Code code;
+  std::int64_t count = 0;
+  std::vector<int> tracks;  // ascending; empty for faults of no track
+  int track = -1;           // first place: track index, -1 for none
+  int record = 0;           // first place: 1-based record of that track, 0 for none
+  bool hasSector = false;   // the first place is a record: its ID and sizes
+  Sector sector{};
+  // The code's two values, named by codeInfo(code).a and .b.
+  std::int64_t a = 0, b = 0;
+  // name-runs-on: the name and the bytes that follow it.
+  std::string name, bytes;
+  // media-type-mismatch: the media the tracks look like, and the fullest
+  // track's sector sizes.
+  int looksLike = -1;
+  std::vector<SizeCount> fullest;
+  // disk-size-negative: the disks (1-based) whose size reads as negative.
+  std::vector<int> disks;
+};
+
 struct Track {
   int index;
-  std::uint32_t entry;          // the table entry
-  std::int64_t offset = -1;     // absolute file offset of its first record
-  int sameAs = -1;              // an earlier track at the same offset, analysed in its place
-  bool empty = false;           // the first record says 0 sectors
-  std::vector<Sector> sectors;  // by the rule above
-  std::int64_t bytes = 0;       // data bytes of its sectors
-  std::string layout;           // its sector sizes: "5 x 1024 bytes", "4 x 1024, 1 x 512 bytes"
+  std::uint32_t entry;            // the table entry
+  std::int64_t offset = -1;       // absolute file offset of its first record
+  int sameAs = -1;                // an earlier track at the same offset, analysed in its place
+  bool empty = false;             // the first record says 0 sectors
+  std::vector<Sector> sectors;    // by the rule above
+  std::int64_t bytes = 0;         // data bytes of its sectors
+  std::vector<SizeCount> layout;  // its sector sizes, largest first
+};
+
+// How a run of tracks looks in the geometry.
+struct GeometryGroup {
+  enum Kind { SECTORS, EMPTY, UNREADABLE };
+  int first, last;  // track indices
+  int step;         // 1, or 2 for the even slots of a single-sided disk
+  Kind kind;
+  std::vector<SizeCount> layout;  // SECTORS: the sector sizes
+};
+
+struct Geometry {
+  int cylinders = 0;  // 0: no formatted track
+  int sides = 2;
+  bool evenSlots = false;  // single-sided, every track on an even table slot
+  std::vector<GeometryGroup> groups;
+  bool more = false;  // groups past the ones kept
+};
+
+// How the disk-size field fits the file.
+enum class Fit {
+  NEGATIVE,    // reads as negative; fitBytes: where the walk reads next, -1 when it ends
+  NEXT_DISK,   // the next disk image starts there
+  AT_END,      // ends at the end of the file
+  PAST_END,    // runs fitBytes past the end of the file
+  BEFORE_END,  // ends fitBytes before the end of the file
 };
 
 enum class Known { NONE, SYSTEM, MAKER };
+
+// What the label sector says, for a disk that is no known disk.
+enum class LabelState {
+  KNOWN,      // the label of a known disk
+  NO_SECTOR,  // track 0 has no sector C 0 H 0 R 1 N 1
+  TOO_SHORT,  // the sector is too short to hold a label
+  UNIFORM,    // its label bytes are all one byte (labelByte)
+  TEXT,       // other bytes (label)
+};
 
 struct Disk {
   int number;  // 1-based
   std::int64_t offset;
   bool headerRead = false;
-  std::int64_t size = 0;             // the disk-size field, signed as the reader reads it
-  std::string fit;                   // how the size fits the file, in words
+  std::int64_t size = 0;  // the disk-size field, signed as the reader reads it
+  Fit fit = Fit::AT_END;
+  std::int64_t fitBytes = 0;
   unsigned char nameBytes[16] = {};  // header bytes 0x00..0x0F
   int nameLength = 0;                // bytes before the first NUL (16: none)
   int media = -1;
   const char* mediaType = nullptr;  // "2D" ... or null for an unknown byte
-  int writeProtect = -1;
-  std::vector<Track> tracks;  // those with a table entry, by index
-  std::string geometry;       // "40 cylinders x 2 sides; track 0: 16 x 256 bytes; ..."
+  int writeProtect = -1;            // the raw byte
+  std::vector<Track> tracks;        // those with a table entry, by index
+  Geometry geometry;
   Known known = Known::NONE;
-  std::string label;             // the label sector's bytes 1..16 as read (when the sector was there)
-  bool labelSector = false;      // track 0 holds sector C 0 H 0 R 1 N 1
+  LabelState labelState = LabelState::NO_SECTOR;
+  std::string label;  // the label sector's bytes 1..16 as read (when the sector was there)
+  int labelByte = -1;
   std::vector<FileCheck> files;  // the system disk's seven files
-  // For each file, the record (1-based, in its track's stored order) of each
-  // of its sectors: the first record with that ID and size code 3, as a
-  // lookup finds it; 0 where the track's sectors by the rule above hold none.
+  // For each file, the record (1-based, in its track's LOOKUP walk) of each
+  // of its sectors and of each sector it needs that is cut short, as the
+  // reader's lookup finds it; 0 where it finds none.
   std::vector<std::vector<int>> fileRecords;
+  std::vector<std::vector<int>> failedRecords;
   std::vector<Warning> warnings;
+};
+
+// What the verdict needs of a disk, kept for every disk even when the disks
+// themselves are handed on one at a time.
+struct DiskSummary {
+  int number;
+  Known known;
+  std::size_t warnings;
+  std::vector<FileCheck> files;
 };
 
 struct Report {
   std::string path;
   std::int64_t size = -1;
   bool d88 = false;
-  std::string notD88;  // why not, when d88 is false
-  std::vector<Disk> disks;
+  NotD88 notD88;            // why not, when d88 is false
+  std::vector<Disk> disks;  // empty when they were handed to a visitor
+  std::vector<DiskSummary> summaries;
   std::vector<Warning> warnings;  // of the image itself
-  std::string verdict;            // one line for the whole image
 };
 
-// Inspects the image open in `reader`, shown as `path`.
-Report inspect(d88::D88Image& reader, const std::string& path);
-
-// `bytes` with printable ASCII as it is and every other byte, quote and
-// backslash escaped (\xNN, \", \\): any name reads the same on any terminal.
-std::string escaped(const std::string& bytes);
+// Inspects the image open in `reader`, shown as `path`. With `onDisk`, each
+// disk is handed to it as soon as it is inspected and not kept in the
+// report, so memory stays that of one disk.
+Report inspect(d88::D88Image& reader, const std::string& path,
+               const std::function<void(const Disk&)>& onDisk = nullptr);
 
 }  // namespace d88info
 

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "d88/d88_image.h"
 #include "info/analysis.h"
 #include "info/render.h"
+#include "info/wording.h"
 
 namespace {
 
@@ -70,7 +72,9 @@ int main(int argc, char** argv) {
   }
   int status = 0;
   bool notD88 = false;
-  std::vector<d88info::Json> images;
+  // The JSON document goes out as it is found.
+  std::unique_ptr<d88info::JsonDocument> document;
+  if (json) document.reset(new d88info::JsonDocument(stdout));
   for (int i = optind; i < argc; ++i) {
     const char* path = argv[i];
     const bool standardInput = std::strcmp(path, "-") == 0;
@@ -81,24 +85,27 @@ int main(int argc, char** argv) {
     d88::D88Image reader;
     errno = 0;
     if (!(standardInput ? reader.openStream(stdin) : reader.open(path))) {
-      const std::string shown = d88info::escaped(path);
+      const std::string why = errno != 0 ? std::strerror(errno) : "it cannot be read, or is larger than 2 GiB";
       std::fflush(stdout);
-      std::fprintf(stderr, "d88info: cannot open %s: %s\n", shown.c_str(),
-                   errno != 0 ? std::strerror(errno) : "it cannot be read, or is larger than 2 GiB");
+      std::fprintf(stderr, "d88info: cannot open %s: %s\n", d88info::escaped(path).c_str(), why.c_str());
+      // Scripts see one entry for every file they named.
+      if (json) document->unreadable(path, why);
       status = 1;
+      continue;
+    }
+    if (json) {
+      notD88 = !document->image(reader, path) || notD88;
       continue;
     }
     const d88info::Report report = d88info::inspect(reader, path);
     notD88 = notD88 || !report.d88;
-    if (json) {
-      images.push_back(d88info::toJson(report));
-    } else if (summary) {
-      std::printf("%s\n", report.verdict.c_str());
+    if (summary) {
+      std::printf("%s\n", d88info::verdictText(report).c_str());
     } else {
       std::fputs(((i > optind ? "\n" : "") + d88info::renderText(report, text)).c_str(), stdout);
     }
   }
-  if (json) std::fputs(d88info::renderJson(images).c_str(), stdout);
+  if (json && !document->finish()) return 1;
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) return 1;
   return status != 0 ? status : notD88 ? 2 : 0;
 }

@@ -1,12 +1,11 @@
 // Views of an inspection report: text for people, JSON for programs. Both
-// only show what inspect() found.
+// only show what inspect() found, in the words of wording.h.
 #ifndef INFO_RENDER_H
 #define INFO_RENDER_H
 
+#include <cstdio>
+#include <memory>
 #include <string>
-#include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "info/analysis.h"
 
@@ -21,15 +20,34 @@ struct TextOptions {
 // warnings, then the image's own warnings.
 std::string renderText(const Report& report, const TextOptions& options);
 
-// JSON values whose objects keep their fields in the order written, so the
-// document reads in the order the manual gives; they also cost one
-// allocation an object, not one a field, which matters for every sector.
-using Json = nlohmann::ordered_json;
+// {"d88info": 1, "images": [...]}, written as it is found: each disk goes
+// out as soon as it is inspected, so memory stays that of one disk.
+class JsonDocument {
+ public:
+  // Writes to `out`, or, with nullptr, into text().
+  explicit JsonDocument(std::FILE* out = nullptr);
+  ~JsonDocument();
+  JsonDocument(const JsonDocument&) = delete;
+  JsonDocument& operator=(const JsonDocument&) = delete;
 
-// The report as one element of the JSON document's "images" array.
-Json toJson(const Report& report);
-// {"d88info": 1, "images": [...]}, as text.
-std::string renderJson(const std::vector<Json>& images);
+  // Inspects the image open in `reader` and writes it as the next element
+  // of "images". Returns whether it is a D88 image.
+  bool image(d88::D88Image& reader, const std::string& path);
+  // A whole report inspected before (with its disks) as the next element.
+  void image(const Report& report);
+  // A file that cannot be opened: {"path", "error"}.
+  void unreadable(const std::string& path, const std::string& error);
+  // Closes the document; false when writing failed.
+  bool finish();
+  const std::string& text() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// The one-image document of `report`, as text.
+std::string renderJson(const Report& report);
 
 }  // namespace d88info
 

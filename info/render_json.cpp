@@ -1,140 +1,549 @@
 #include <cstdio>
+#include <string>
+
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
 
 #include "info/render.h"
+#include "info/wording.h"
 
 namespace d88info {
 namespace {
 
-using json = Json;
+// Past this much text the buffer goes out to the file.
+constexpr std::size_t FLUSH_AT = 1 << 16;
 
-// Bytes below 0x80 as themselves (the document escapes control bytes as
-// \u00XX) and every other byte as the code point of the same number, which
-// the document also writes as \u00XX: nothing is lost.
-std::string latin1(const unsigned char* bytes, std::size_t size) {
+// The document is ASCII: every other character as \uXXXX.
+using Writer = rapidjson::Writer<rapidjson::StringBuffer, rapidjson::UTF8<>, rapidjson::ASCII<>>;
+
+// `bytes` as valid UTF-8: each byte that does not start a well-formed
+// sequence becomes U+FFFD, so any path still gives a valid document.
+std::string validUtf8(const std::string& bytes) {
   std::string out;
-  for (std::size_t i = 0; i < size; ++i) {
-    const unsigned char b = bytes[i];
-    if (b < 0x80) {
-      out += static_cast<char>(b);
+  const std::size_t n = bytes.size();
+  for (std::size_t i = 0; i < n;) {
+    const unsigned char b = static_cast<unsigned char>(bytes[i]);
+    std::size_t length = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
+    bool good = length > 0 && i + length <= n && !(b == 0xC0 || b == 0xC1 || b > 0xF4);
+    for (std::size_t k = 1; good && k < length; ++k) good = (static_cast<unsigned char>(bytes[i + k]) >> 6) == 0x2;
+    if (good && length == 3) {
+      const unsigned char c = static_cast<unsigned char>(bytes[i + 1]);
+      good = !(b == 0xE0 && c < 0xA0) && !(b == 0xED && c >= 0xA0);
+    }
+    if (good && length == 4) {
+      const unsigned char c = static_cast<unsigned char>(bytes[i + 1]);
+      good = !(b == 0xF0 && c < 0x90) && !(b == 0xF4 && c >= 0x90);
+    }
+    if (good) {
+      out.append(bytes, i, length);
+      i += length;
     } else {
-      out += static_cast<char>(0xC0 | (b >> 6));
-      out += static_cast<char>(0x80 | (b & 0x3F));
+      out += "\xEF\xBF\xBD";
+      ++i;
     }
   }
   return out;
 }
 
 std::string hex(const unsigned char* bytes, std::size_t size) {
+  static const char digits[] = "0123456789ABCDEF";
   std::string out;
-  char cell[3];
+  out.reserve(2 * size);
   for (std::size_t i = 0; i < size; ++i) {
-    std::snprintf(cell, sizeof cell, "%02X", bytes[i]);
-    out += cell;
+    out += digits[bytes[i] >> 4];
+    out += digits[bytes[i] & 0xF];
   }
   return out;
 }
 
-json warnings(const std::vector<Warning>& list) {
-  json out = json::array();
-  for (const Warning& w : list) {
-    out.push_back({{"code", codeName(w.code)},
-                   {"count", w.count},
-                   {"tracks", w.tracks},
-                   {"track", w.track >= 0 ? json(w.track) : json(nullptr)},
-                   {"record", w.record > 0 ? json(w.record) : json(nullptr)},
-                   {"text", w.text}});
-  }
-  return out;
+std::string hex(const std::string& bytes) {
+  return hex(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 }
 
-json file(const FileCheck& f, const std::vector<int>& records) {
-  json out = {{"name", f.name}, {"size", f.size}, {"state", f.whole ? "whole" : f.cut ? "incomplete" : "not cut"}};
-  if (!f.whole && f.track >= 0) {
-    out["track"] = f.track;
-    out["c"] = f.c;
-    out["h"] = f.h;
-    out["r"] = f.r;
-    out["why"] = f.missing ? "missing" : "short";
+const char* fitName(Fit fit) {
+  switch (fit) {
+    case Fit::NEGATIVE: return "negative";
+    case Fit::NEXT_DISK: return "next-disk";
+    case Fit::AT_END: return "at-end";
+    case Fit::PAST_END: return "past-end";
+    case Fit::BEFORE_END: return "before-end";
   }
-  json sectors = json::array();
-  for (std::size_t i = 0; i < f.sectors.size(); ++i) {
-    const SectorPlace& s = f.sectors[i];
-    const int record = i < records.size() ? records[i] : 0;
-    sectors.push_back({{"track", s.track},
-                       {"c", s.c},
-                       {"h", s.h},
-                       {"r", s.r},
-                       {"record", record > 0 ? json(record) : json(nullptr)}});
-  }
-  out["sectors"] = std::move(sectors);
-  return out;
+  return "";
 }
 
-json track(const Track& t) {
-  json out = {{"track", t.index}, {"entry", t.entry}, {"offset", t.offset >= 0 ? json(t.offset) : json(nullptr)}};
-  if (t.sameAs >= 0) {
-    out["same_as"] = t.sameAs;
-    return out;
+const char* labelName(LabelState state) {
+  switch (state) {
+    case LabelState::KNOWN: return "known";
+    case LabelState::NO_SECTOR: return "no-sector";
+    case LabelState::TOO_SHORT: return "too-short";
+    case LabelState::UNIFORM: return "uniform";
+    case LabelState::TEXT: return "text";
   }
-  out["empty"] = t.empty;
-  json sectors = json::array();
-  for (const Sector& s : t.sectors) {
-    sectors.push_back({{"c", s.c},
-                       {"h", s.h},
-                       {"r", s.r},
-                       {"n", s.n},
-                       {"size", s.size},
-                       {"deleted", s.deleted != 0},
-                       {"status", s.status},
-                       {"kind", kindName(s.kind)}});
-  }
-  out["sectors"] = std::move(sectors);
-  return out;
+  return "";
 }
 
-json disk(const Disk& d) {
-  json out = {{"number", d.number}, {"offset", d.offset >= 0 ? json(d.offset) : json(nullptr)}};
-  if (!d.headerRead) {
-    out["warnings"] = warnings(d.warnings);
-    return out;
+const char* notD88Name(NotD88::Kind kind) {
+  switch (kind) {
+    case NotD88::NONE: return "";
+    case NotD88::TOO_SHORT: return "too-short";
+    case NotD88::HEADER_UNREADABLE: return "header-unreadable";
+    case NotD88::MEDIA_AND_SIZE: return "media-and-size";
+    case NotD88::NOTHING_LEADS: return "nothing-leads";
+    case NotD88::EMPTY_TABLE: return "empty-table";
   }
-  out["name"] = latin1(d.nameBytes, static_cast<std::size_t>(d.nameLength));
-  out["name_hex"] = hex(d.nameBytes, static_cast<std::size_t>(d.nameLength));
-  out["media"] = d.media;
-  out["media_type"] = d.mediaType != nullptr ? json(d.mediaType) : json(nullptr);
-  out["write_protect"] = d.writeProtect == 0x10;
-  out["disk_size"] = d.size;
-  out["geometry"] = d.geometry;
-  out["known"] = d.known == Known::SYSTEM ? json("system") : d.known == Known::MAKER ? json("maker") : json(nullptr);
-  json files = json::array();
-  for (std::size_t i = 0; i < d.files.size(); ++i) {
-    files.push_back(file(d.files[i], i < d.fileRecords.size() ? d.fileRecords[i] : std::vector<int>()));
-  }
-  out["files"] = std::move(files);
-  json tracks = json::array();
-  for (const Track& t : d.tracks) tracks.push_back(track(t));
-  out["tracks"] = std::move(tracks);
-  out["warnings"] = warnings(d.warnings);
-  return out;
+  return "";
 }
 
 }  // namespace
 
-json toJson(const Report& report) {
-  json out = {{"path", report.path}, {"size", report.size}, {"d88", report.d88}, {"verdict", report.verdict}};
-  if (!report.d88) out["reason"] = report.notD88;
-  json disks = json::array();
-  for (const Disk& d : report.disks) disks.push_back(disk(d));
-  out["disks"] = std::move(disks);
-  out["warnings"] = warnings(report.warnings);
-  return out;
+struct JsonDocument::Impl {
+  std::FILE* output;
+  bool failed = false;
+  rapidjson::StringBuffer buffer;
+  Writer w{buffer};
+  std::string done;
+
+  explicit Impl(std::FILE* out) : output(out) {
+    w.StartObject();
+    key("d88info");
+    w.Int(1);
+    key("images");
+    w.StartArray();
+  }
+
+  void flush(bool always) {
+    if (!always && buffer.GetSize() < FLUSH_AT) return;
+    if (output != nullptr) {
+      const std::size_t size = buffer.GetSize();
+      if (size > 0 && std::fwrite(buffer.GetString(), 1, size, output) != size) failed = true;
+    } else {
+      done.append(buffer.GetString(), buffer.GetSize());
+    }
+    buffer.Clear();
+  }
+
+  void key(const char* name) { w.Key(name); }
+  void string(const std::string& text) {
+    const std::string valid = validUtf8(text);
+    w.String(valid.data(), static_cast<rapidjson::SizeType>(valid.size()));
+  }
+  void string(const char* text) { w.String(text); }
+  void integer(std::int64_t value) { w.Int64(value); }
+  void intOrNull(bool present, std::int64_t value) {
+    if (present) {
+      w.Int64(value);
+    } else {
+      w.Null();
+    }
+  }
+  void ints(const std::vector<int>& values) {
+    w.StartArray();
+    for (int v : values) w.Int(v);
+    w.EndArray();
+  }
+  void layout(const std::vector<SizeCount>& sizes) {
+    w.StartArray();
+    for (const SizeCount& s : sizes) {
+      w.StartObject();
+      key("count");
+      w.Int(s.count);
+      key("size");
+      w.Int(s.size);
+      w.EndObject();
+    }
+    w.EndArray();
+  }
+  void place(const SectorPlace& s, int record) {
+    placeFields(s);
+    key("record");
+    intOrNull(record > 0, record);
+  }
+  void placeFields(const SectorPlace& s) {
+    key("track");
+    w.Int(s.track);
+    key("c");
+    w.Int(s.c);
+    key("h");
+    w.Int(s.h);
+    key("r");
+    w.Int(s.r);
+  }
+
+  void warnings(const std::vector<Warning>& list) {
+    w.StartArray();
+    for (const Warning& warning : list) {
+      const CodeInfo& info = codeInfo(warning.code);
+      w.StartObject();
+      key("code");
+      string(info.name);
+      key("count");
+      integer(warning.count);
+      key("tracks");
+      ints(warning.tracks);
+      key("track");
+      intOrNull(warning.track >= 0, warning.track);
+      key("record");
+      intOrNull(warning.record > 0, warning.record);
+      key("text");
+      string(warningText(warning));
+      key("values");
+      w.StartObject();
+      if (info.a != nullptr) {
+        key(info.a);
+        integer(warning.a);
+      }
+      if (info.b != nullptr) {
+        key(info.b);
+        integer(warning.b);
+      }
+      if (warning.hasSector) {
+        key("id");
+        w.StartObject();
+        key("c");
+        w.Int(warning.sector.c);
+        key("h");
+        w.Int(warning.sector.h);
+        key("r");
+        w.Int(warning.sector.r);
+        key("n");
+        w.Int(warning.sector.n);
+        key("size");
+        w.Int(warning.sector.size);
+        w.EndObject();
+      }
+      if (warning.code == Code::NAME_RUNS_ON) {
+        key("name_hex");
+        string(hex(warning.name));
+        key("following_hex");
+        string(hex(warning.bytes));
+      }
+      if (warning.code == Code::MEDIA_TYPE_MISMATCH) {
+        key("looks_like");
+        string(d88::mediaTypeName(warning.looksLike));
+        key("fullest_track");
+        layout(warning.fullest);
+      }
+      if (warning.code == Code::DISK_SIZE_NEGATIVE) {
+        key("disks");
+        ints(warning.disks);
+      }
+      w.EndObject();
+      w.EndObject();
+    }
+    w.EndArray();
+  }
+
+  void file(const FileCheck& f, const std::vector<int>& records, const std::vector<int>& failedRecords) {
+    w.StartObject();
+    key("name");
+    string(f.name);
+    key("size");
+    w.Int(f.size);
+    key("state");
+    string(f.whole ? "whole" : f.cut ? "incomplete" : "not cut");
+    if (!f.whole && f.track >= 0) {
+      placeFields({f.track, f.c, f.h, f.r});
+      key("why");
+      string(f.missing ? "missing" : "short");
+    }
+    key("sectors");
+    w.StartArray();
+    for (std::size_t i = 0; i < f.sectors.size(); ++i) {
+      w.StartObject();
+      place(f.sectors[i], i < records.size() ? records[i] : 0);
+      w.EndObject();
+    }
+    w.EndArray();
+    key("failed");
+    w.StartArray();
+    for (std::size_t i = 0; i < f.failed.size(); ++i) {
+      w.StartObject();
+      place(f.failed[i], i < failedRecords.size() ? failedRecords[i] : 0);
+      key("why");
+      string(i < f.failedMissing.size() && f.failedMissing[i] ? "missing" : "short");
+      w.EndObject();
+    }
+    w.EndArray();
+    key("leftovers");
+    w.StartArray();
+    for (const Leftover& l : f.leftovers) {
+      w.StartObject();
+      key("from");
+      w.Int(l.from);
+      key("to");
+      w.Int(l.to);
+      key("sector");
+      if (l.sector.track < 0) {
+        w.Null();
+      } else {
+        w.StartObject();
+        placeFields(l.sector);
+        w.EndObject();
+      }
+      w.EndObject();
+    }
+    w.EndArray();
+    w.EndObject();
+  }
+
+  void track(const Track& t) {
+    w.StartObject();
+    key("track");
+    w.Int(t.index);
+    key("entry");
+    w.Uint(t.entry);
+    key("offset");
+    intOrNull(t.offset >= 0, t.offset);
+    if (t.sameAs >= 0) {
+      key("same_as");
+      w.Int(t.sameAs);
+      w.EndObject();
+      return;
+    }
+    key("empty");
+    w.Bool(t.empty);
+    key("sectors");
+    w.StartArray();
+    for (const Sector& s : t.sectors) {
+      w.StartObject();
+      key("c");
+      w.Int(s.c);
+      key("h");
+      w.Int(s.h);
+      key("r");
+      w.Int(s.r);
+      key("n");
+      w.Int(s.n);
+      key("size");
+      w.Int(s.size);
+      key("deleted");
+      w.Bool(s.deleted != 0);
+      key("status");
+      w.Int(s.status);
+      key("kind");
+      string(kindName(s.kind));
+      w.EndObject();
+    }
+    w.EndArray();
+    w.EndObject();
+  }
+
+  void disk(const Disk& d) {
+    w.StartObject();
+    key("number");
+    w.Int(d.number);
+    key("offset");
+    intOrNull(d.offset >= 0, d.offset);
+    if (!d.headerRead) {
+      key("warnings");
+      warnings(d.warnings);
+      w.EndObject();
+      return;
+    }
+    const std::string name(reinterpret_cast<const char*>(d.nameBytes), static_cast<std::size_t>(d.nameLength));
+    key("name");
+    string(latin1(name));
+    key("name_hex");
+    string(hex(name));
+    key("media");
+    w.Int(d.media);
+    key("media_type");
+    if (d.mediaType != nullptr) {
+      string(d.mediaType);
+    } else {
+      w.Null();
+    }
+    key("write_protect");
+    w.Bool(d.writeProtect == d88::WRITE_PROTECT_ON);
+    key("write_protect_byte");
+    w.Int(d.writeProtect);
+    key("disk_size");
+    integer(d.size);
+    key("fit");
+    w.StartObject();
+    key("kind");
+    string(fitName(d.fit));
+    key("bytes");
+    intOrNull(d.fit != Fit::NEXT_DISK && d.fit != Fit::AT_END && d.fitBytes >= 0, d.fitBytes);
+    key("text");
+    string(fitText(d));
+    w.EndObject();
+    key("geometry");
+    string(geometryText(d.geometry));
+    key("cylinders");
+    w.Int(d.geometry.cylinders);
+    key("sides");
+    w.Int(d.geometry.sides);
+    key("even_slots");
+    w.Bool(d.geometry.evenSlots);
+    key("geometry_groups");
+    w.StartArray();
+    for (const GeometryGroup& g : d.geometry.groups) {
+      w.StartObject();
+      key("first");
+      w.Int(g.first);
+      key("last");
+      w.Int(g.last);
+      key("step");
+      w.Int(g.step);
+      key("kind");
+      string(g.kind == GeometryGroup::SECTORS ? "sectors" : g.kind == GeometryGroup::EMPTY ? "empty" : "unreadable");
+      key("layout");
+      layout(g.layout);
+      w.EndObject();
+    }
+    w.EndArray();
+    key("geometry_more");
+    w.Bool(d.geometry.more);
+    key("known");
+    if (d.known == Known::NONE) {
+      w.Null();
+    } else {
+      string(d.known == Known::SYSTEM ? "system" : "maker");
+    }
+    key("label_state");
+    w.StartObject();
+    key("kind");
+    string(labelName(d.labelState));
+    key("byte");
+    intOrNull(d.labelState == LabelState::UNIFORM, d.labelByte);
+    key("label_hex");
+    string(hex(d.label));
+    key("text");
+    string(knownDiskText(d));
+    w.EndObject();
+    key("files");
+    w.StartArray();
+    static const std::vector<int> none;
+    for (std::size_t i = 0; i < d.files.size(); ++i) {
+      file(d.files[i], i < d.fileRecords.size() ? d.fileRecords[i] : none,
+           i < d.failedRecords.size() ? d.failedRecords[i] : none);
+    }
+    w.EndArray();
+    key("tracks");
+    w.StartArray();
+    for (const Track& t : d.tracks) {
+      track(t);
+      flush(false);
+    }
+    w.EndArray();
+    key("warnings");
+    warnings(d.warnings);
+    w.EndObject();
+  }
+
+  // The image's fields that come before its disks.
+  void start(const Report& report) {
+    w.StartObject();
+    key("path");
+    string(report.path);
+    key("size");
+    integer(report.size);
+    key("d88");
+    w.Bool(report.d88);
+    if (!report.d88) {
+      key("reason");
+      string(notD88Text(report.notD88));
+      key("not_d88");
+      w.StartObject();
+      key("kind");
+      string(notD88Name(report.notD88.kind));
+      key("media");
+      w.Int(report.notD88.media);
+      key("disk_size");
+      integer(report.notD88.diskSize);
+      key("entries");
+      w.Int(report.notD88.entries);
+      w.EndObject();
+    }
+    key("disks");
+    w.StartArray();
+  }
+
+  // Those that come after them.
+  void end(const Report& report) {
+    w.EndArray();
+    key("warnings");
+    warnings(report.warnings);
+    key("verdict");
+    string(verdictText(report));
+    w.EndObject();
+    flush(false);
+  }
+
+  // Bytes below 0x80 as themselves and every other byte as the code point
+  // of the same number: nothing is lost.
+  static std::string latin1(const std::string& bytes) {
+    std::string out;
+    for (const char ch : bytes) {
+      const unsigned char b = static_cast<unsigned char>(ch);
+      if (b < 0x80) {
+        out += ch;
+      } else {
+        out += static_cast<char>(0xC0 | (b >> 6));
+        out += static_cast<char>(0x80 | (b & 0x3F));
+      }
+    }
+    return out;
+  }
+};
+
+JsonDocument::JsonDocument(std::FILE* out) : impl_(new Impl(out)) {}
+JsonDocument::~JsonDocument() = default;
+
+bool JsonDocument::image(d88::D88Image& reader, const std::string& path) {
+  bool started = false;
+  Report header;
+  const auto start = [&](const Report& r) {
+    impl_->start(r);
+    started = true;
+  };
+  // The image's leading fields are known before the first disk.
+  Report report = inspect(reader, path, [&](const Disk& d) {
+    if (!started) {
+      header.path = path;
+      header.size = reader.fileSize();
+      header.d88 = true;
+      start(header);
+    }
+    impl_->disk(d);
+  });
+  if (!started) start(report);
+  impl_->end(report);
+  return report.d88;
 }
 
-std::string renderJson(const std::vector<json>& images) {
-  const json document = {{"d88info", 1}, {"images", images}};
-  // Compact, ASCII only, and a path that is no UTF-8 still gives a valid
-  // document.
-  return document.dump(-1, ' ', true, json::error_handler_t::replace) + "\n";
+void JsonDocument::image(const Report& report) {
+  impl_->start(report);
+  for (const Disk& d : report.disks) impl_->disk(d);
+  impl_->end(report);
+}
+
+void JsonDocument::unreadable(const std::string& path, const std::string& error) {
+  Impl& i = *impl_;
+  i.w.StartObject();
+  i.key("path");
+  i.string(path);
+  i.key("error");
+  i.string(error);
+  i.w.EndObject();
+}
+
+bool JsonDocument::finish() {
+  impl_->w.EndArray();
+  impl_->w.EndObject();
+  impl_->buffer.Put('\n');
+  impl_->flush(true);
+  return !impl_->failed;
+}
+
+const std::string& JsonDocument::text() const { return impl_->done; }
+
+std::string renderJson(const Report& report) {
+  JsonDocument document;
+  document.image(report);
+  document.finish();
+  return document.text();
 }
 
 }  // namespace d88info

@@ -3,6 +3,7 @@
 
 #include "info/render.h"
 #include "info/text_format.h"
+#include "info/wording.h"
 
 namespace d88info {
 namespace {
@@ -15,29 +16,6 @@ std::string name(const Disk& d) {
   return "\"" +
          escaped(std::string(reinterpret_cast<const char*>(d.nameBytes), static_cast<std::size_t>(d.nameLength))) +
          "\"";
-}
-
-std::string writeProtect(int value) {
-  if (value == 0) return "off";
-  if (value == 0x10) return "on";
-  return format("0x%02X (neither off, 0x00, nor on, 0x10)", value);
-}
-
-std::string knownDisk(const Disk& d) {
-  switch (d.known) {
-    case Known::SYSTEM: return "the system disk; d88cut cuts these files:";
-    case Known::MAKER: return "the maker disk; d88cut recognises it and cuts nothing from it";
-    case Known::NONE: break;
-  }
-  if (!d.labelSector) return "none; track 0 has no sector C 0 H 0 R 1 N 1, where the label would be";
-  if (d.label.empty()) return "none; the label sector is too short to hold a label";
-  bool uniform = true;
-  for (char ch : d.label) uniform = uniform && ch == d.label[0];
-  if (uniform) {
-    const int byte = static_cast<unsigned char>(d.label[0]);
-    return format("none; the label bytes are all 0x%02X%s", byte, byte == 0xE5 ? " (formatted, never written)" : "");
-  }
-  return "none; the label bytes say \"" + escaped(d.label) + "\"";
 }
 
 std::string trackLine(const Track& t) {
@@ -56,7 +34,9 @@ std::string trackLine(const Track& t) {
   auto span = [](const char* what, int low, int high) {
     return low == high ? format("%s %d", what, low) : format("%s %d-%d", what, low, high);
   };
-  return out + format("%zu sector%s, %s, ", t.sectors.size(), t.sectors.size() == 1 ? "" : "s", t.layout.c_str()) +
+  return out +
+         format("%zu sector%s, %s, ", t.sectors.size(), t.sectors.size() == 1 ? "" : "s",
+                layoutText(t.layout).c_str()) +
          span("R", rLow, rHigh) + ", " + span("C", cLow, cHigh) + " " + span("H", hLow, hHigh) + "\n";
 }
 
@@ -75,14 +55,15 @@ std::string sectorLines(const Track& t) {
 
 std::string diskBlock(const Disk& d, const TextOptions& options) {
   std::string out = format("\ndisk %d", d.number);
-  if (!d.headerRead) return out + ": the header cannot be read\n" + "  warning: " + d.warnings.front().text + "\n";
+  if (!d.headerRead)
+    return out + ": the header cannot be read\n" + "  warning: " + warningText(d.warnings.front()) + "\n";
   out += format(" at offset %" PRId64 " (0x%" PRIX64 ")\n", d.offset, static_cast<std::uint64_t>(d.offset));
   out += "  name           " + name(d) + "\n";
   out += format("  media          %s (0x%02X)\n", d.mediaType != nullptr ? d.mediaType : "unknown", d.media);
-  out += "  write protect  " + writeProtect(d.writeProtect) + "\n";
-  out += format("  size           %" PRId64 " bytes, %s\n", d.size, d.fit.c_str());
-  out += "  geometry       " + d.geometry + "\n";
-  out += "  known disk     " + knownDisk(d) + "\n";
+  out += "  write protect  " + writeProtectText(d.writeProtect) + "\n";
+  out += format("  size           %" PRId64 " bytes, %s\n", d.size, fitText(d).c_str());
+  out += "  geometry       " + geometryText(d.geometry) + "\n";
+  out += "  known disk     " + knownDiskText(d) + "\n";
   for (const FileCheck& f : d.files)
     out += format("    %-8s %5d bytes  %s\n", f.name, f.size, describeFileCheck(f).c_str());
   if (options.tracks || options.sectors) {
@@ -91,7 +72,7 @@ std::string diskBlock(const Disk& d, const TextOptions& options) {
       if (options.sectors) out += sectorLines(t);
     }
   }
-  for (const Warning& w : d.warnings) out += "  warning: " + w.text + " [" + codeName(w.code) + "]\n";
+  for (const Warning& w : d.warnings) out += "  warning: " + warningText(w) + " [" + codeName(w.code) + "]\n";
   return out;
 }
 
@@ -106,7 +87,7 @@ std::string diskLine(const Disk& d) {
 }  // namespace
 
 std::string renderText(const Report& report, const TextOptions& options) {
-  std::string out = report.verdict + "\n";
+  std::string out = verdictText(report) + "\n";
   if (!report.d88) return out;
   const bool listing = options.tracks || options.sectors;
   bool shortened = false;
@@ -118,7 +99,7 @@ std::string renderText(const Report& report, const TextOptions& options) {
     out += shortened ? diskLine(d) : diskBlock(d, options);
   }
   if (!report.warnings.empty()) out += "\n";
-  for (const Warning& w : report.warnings) out += "warning: " + w.text + " [" + codeName(w.code) + "]\n";
+  for (const Warning& w : report.warnings) out += "warning: " + warningText(w) + " [" + codeName(w.code) + "]\n";
   return out;
 }
 

@@ -15,7 +15,7 @@ namespace d88info {
 #define D88INFO_PRINTF(a, b)
 #endif
 
-// At most 511 characters; longer text is cut.
+// The whole text, however long.
 std::string format(const char* fmt, ...) D88INFO_PRINTF(1, 2);
 
 }  // namespace d88info

@@ -579,7 +579,7 @@ INSTANTIATE_TEST_SUITE_P(
                    [] {
                      Bytes b = randomBytes();
                      b[0x1B] = 0x20;
-                     putLe32(b, 0x1C, static_cast<std::uint32_t>(b.size()));
+                     putLe32(b, 0x1C, static_cast<std::uint32_t>(b.size() / 2));
                      return b;
                    },
                    "none of its 164 track-table entries leads to a sector record"}),
@@ -646,6 +646,10 @@ TEST(D88infoJson, FieldsOfASystemDiskAndOthers) {
 
   const json incomplete = infoJson(buildImage({incompleteSystemDisk()}));
   json driver = incomplete["images"][0]["disks"][0]["files"][0];
+  json missingSectors = json::array();
+  for (int r = 1; r <= 5; ++r) {
+    missingSectors.push_back({{"track", 3}, {"c", 1}, {"h", 1}, {"r", r}, {"record", nullptr}, {"why", "missing"}});
+  }
   EXPECT_EQ(driver, json({{"name", "DRIVER"},
                           {"size", 7168},
                           {"state", "not cut"},
@@ -654,7 +658,9 @@ TEST(D88infoJson, FieldsOfASystemDiskAndOthers) {
                           {"h", 1},
                           {"r", 1},
                           {"why", "missing"},
-                          {"sectors", json::array()}}));
+                          {"sectors", json::array()},
+                          {"failed", missingSectors},
+                          {"leftovers", json::array({{{"from", 0}, {"to", 7168}, {"sector", nullptr}}})}}));
   EXPECT_EQ(incomplete["images"][0]["disks"][0]["files"][2]["why"], "short");
 
   Disk named = plain();

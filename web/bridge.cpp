@@ -35,7 +35,7 @@ EMSCRIPTEN_KEEPALIVE Run* d88web_run(const unsigned char* data, int size, const 
     run->status = 1;
     return run;
   }
-  run->report = d88info::renderJson({d88info::toJson(d88info::inspect(reader, name))});
+  run->report = d88info::renderJson(d88info::inspect(reader, name));
 
   // The work buffer of a fresh process: zero, and never cleared in the run.
   std::vector<unsigned char> workBuffer(WORK_BUFFER_SIZE);
