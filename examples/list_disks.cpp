@@ -17,6 +17,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("%s: %d disk%s\n", argv[1], image.diskCount(), image.diskCount() == 1 ? "" : "s");
+  // Opening an image keeps the selection of an earlier one: always select a
+  // disk of this image before reading sectors.
   for (int i = 0; i < image.diskCount(); ++i) {
     if (!image.selectDisk(i)) continue;
     std::printf("disk %d: name \"%s\", media type 0x%02X, %d bytes\n", i + 1, image.diskName(), image.mediaType(),

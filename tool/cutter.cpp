@@ -61,7 +61,7 @@ CutResult cutImage(d88::D88Image& reader, unsigned char* workBuffer, CutSink& si
     }
     sink.out(SYSTEM_DISK_FOUND);
     Extraction extraction(sink, result.disks.back(), result.outputFailed);
-    runRecipe(reader, workBuffer, extraction);
+    runRecipe(reader, workBuffer, WORK_BUFFER_SIZE, extraction);
   }
   return result;
 }

@@ -81,10 +81,11 @@ class RecipeObserver {
   virtual void file(int file, const FileCheck& check, const unsigned char* data) = 0;
 };
 
-// Carries out the recipe on the selected disk of `reader` with `buffer`
-// (WORK_BUFFER_SIZE bytes) as the work buffer, telling `observer` about each
-// file in the order they are cut. Leaves the sector range as the recipe does.
-void runRecipe(d88::D88Image& reader, unsigned char* buffer, RecipeObserver& observer);
+// Carries out the recipe on the selected disk of `reader` with the `size`
+// bytes at `buffer` as the work buffer (d88cut's holds WORK_BUFFER_SIZE; a
+// check needs recipeExtent()), telling `observer` about each file in the
+// order they are cut. Leaves the sector range as the recipe does.
+void runRecipe(d88::D88Image& reader, unsigned char* buffer, int size, RecipeObserver& observer);
 
 // The seven checks of the selected disk, found with a scratch buffer.
 std::vector<FileCheck> checkSystemDisk(d88::D88Image& reader);

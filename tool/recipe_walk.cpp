@@ -30,16 +30,31 @@ void addOnce(std::vector<SectorPlace>& list, const SectorPlace& place) {
   list.push_back(place);
 }
 
-bool fits(int offset, int size) { return offset >= 0 && size >= 0 && offset <= WORK_BUFFER_SIZE - size; }
+int gcd(int a, int b) { return b == 0 ? a : gcd(b, a % b); }
 
-// The walk's own record of the buffer: for each byte, whether the step that
-// last wrote it delivered it, and which sector it was read from.
+// The largest unit that every offset and length of the recipe, and every
+// sector piece, is a multiple of (128 bytes): the buffer's history is kept
+// per unit, not per byte.
+int recipeUnit() {
+  static const int unit = [] {
+    int g = PIECE;
+    for (const RecipeStep& step : systemDiskRecipe) {
+      for (int v : {step.offset, step.skip, step.length, step.source}) g = gcd(g, v);
+    }
+    return g;
+  }();
+  return unit;
+}
+
+// The walk's own record of the buffer: for each unit, whether the step that
+// last wrote it delivered it, and which sector it was read from. Kept per
+// unit of the buffer; the positions below are bytes.
 class Provenance {
  public:
-  explicit Provenance(d88::D88Image& reader) : reader_(reader) {
-    const std::size_t extent = static_cast<std::size_t>(recipeExtent());
-    origin_.assign(extent, NEVER_READ);
-    source_.assign(extent, -1);
+  explicit Provenance(d88::D88Image& reader) : reader_(reader), unit_(recipeUnit()) {
+    const std::size_t units = static_cast<std::size_t>(recipeExtent() / unit_);
+    origin_.assign(units, NEVER_READ);
+    source_.assign(units, -1);
   }
 
   // A run of `length` bytes from `step`'s sector into the buffer at `offset`
@@ -52,8 +67,8 @@ class Provenance {
       const SectorPlace place{track, c, h, r};
       if (at < got) {
         sectors_.push_back(place);
-        std::fill(origin_.begin() + offset + at, origin_.begin() + offset + end, FROM_SECTOR);
-        std::fill(source_.begin() + offset + at, source_.begin() + offset + end, static_cast<int>(sectors_.size() - 1));
+        fill(origin_, offset + at, offset + end, FROM_SECTOR);
+        fill(source_, offset + at, offset + end, static_cast<int>(sectors_.size() - 1));
       } else {
         // The run stopped at this piece or before it: the bytes keep what
         // was there, and the sector is missing, cut short, or there but
@@ -62,8 +77,7 @@ class Provenance {
         const bool missing = !found.found;
         const bool shortOne = found.found && found.dataAvailable < end - at;
         if (at == got) failures_.push_back({place, missing});
-        std::fill(origin_.begin() + offset + at, origin_.begin() + offset + end,
-                  static_cast<int>(failures_.size() - 1));
+        fill(origin_, offset + at, offset + end, static_cast<int>(failures_.size() - 1));
         if (missing || shortOne) {
           unreadable_.push_back({place, missing});
           unreadableAt_.push_back(offset + at);
@@ -75,8 +89,10 @@ class Provenance {
   }
 
   void copy(int source, int target, int length) {
-    std::copy(origin_.begin() + source, origin_.begin() + source + length, origin_.begin() + target);
-    std::copy(source_.begin() + source, source_.begin() + source + length, source_.begin() + target);
+    std::copy(origin_.begin() + source / unit_, origin_.begin() + (source + length) / unit_,
+              origin_.begin() + target / unit_);
+    std::copy(source_.begin() + source / unit_, source_.begin() + (source + length) / unit_,
+              source_.begin() + target / unit_);
     // A failed sector whose bytes are copied is failed where they land too.
     const std::size_t n = unreadable_.size();
     for (std::size_t i = 0; i < n; ++i) {
@@ -91,13 +107,16 @@ class Provenance {
   // How the `length` bytes at `offset` fare as file `name`.
   FileCheck judge(const char* name, int offset, int length, bool cut) const {
     FileCheck check{name, length, cut, true, -1, 0, 0, 0, false, {}, {}, {}, {}};
-    for (int i = offset; i < offset + length; ++i) {
-      const int from = source_[static_cast<std::size_t>(i)];
-      const int how = origin_[static_cast<std::size_t>(i)];
+    int lastFrom = -1;  // units come in runs from one sector: look each run up once
+    for (int i = offset; i < offset + length; i += unit_) {
+      const int from = source_[static_cast<std::size_t>(i / unit_)];
+      const int how = origin_[static_cast<std::size_t>(i / unit_)];
       if (how == FROM_SECTOR) {
-        addOnce(check.sectors, sectors_[static_cast<std::size_t>(from)]);
+        if (from != lastFrom) addOnce(check.sectors, sectors_[static_cast<std::size_t>(from)]);
+        lastFrom = from;
         continue;
       }
+      lastFrom = -1;
       if (check.whole) {
         check.whole = false;
         if (how >= 0) {
@@ -112,9 +131,9 @@ class Provenance {
       const SectorPlace stale = from >= 0 ? sectors_[static_cast<std::size_t>(from)] : SectorPlace{-1, 0, 0, 0};
       Leftover* last = check.leftovers.empty() ? nullptr : &check.leftovers.back();
       if (last != nullptr && last->to == i - offset && samePlace(last->sector, stale)) {
-        ++last->to;
+        last->to += unit_;
       } else {
-        check.leftovers.push_back({i - offset, i - offset + 1, stale});
+        check.leftovers.push_back({i - offset, i - offset + unit_, stale});
       }
     }
     // The unreadable sectors the file's bytes were to come from, in the
@@ -137,7 +156,12 @@ class Provenance {
   }
 
  private:
+  void fill(std::vector<int>& what, int from, int to, int value) {
+    std::fill(what.begin() + from / unit_, what.begin() + to / unit_, value);
+  }
+
   d88::D88Image& reader_;
+  const int unit_;
   std::vector<int> origin_;
   std::vector<int> source_;
   std::vector<SectorPlace> sectors_;
@@ -156,7 +180,13 @@ class Collect : public RecipeObserver {
 
 }  // namespace
 
-void runRecipe(d88::D88Image& reader, unsigned char* buffer, RecipeObserver& observer) {
+void runRecipe(d88::D88Image& reader, unsigned char* buffer, int size, RecipeObserver& observer) {
+  // Every step stays inside the buffer and inside what the walk keeps track
+  // of.
+  const int extent = std::min(size, recipeExtent());
+  const auto fits = [extent](int offset, int length) {
+    return offset >= 0 && length >= 0 && offset <= extent - length;
+  };
   Provenance provenance(reader);
   int file = 0;
   for (const RecipeStep& step : systemDiskRecipe) {
@@ -193,9 +223,9 @@ void runRecipe(d88::D88Image& reader, unsigned char* buffer, RecipeObserver& obs
 }
 
 std::vector<FileCheck> checkSystemDisk(d88::D88Image& reader) {
-  std::vector<unsigned char> scratch(WORK_BUFFER_SIZE);
+  std::vector<unsigned char> scratch(static_cast<std::size_t>(recipeExtent()));
   Collect collect;
-  runRecipe(reader, scratch.data(), collect);
+  runRecipe(reader, scratch.data(), static_cast<int>(scratch.size()), collect);
   return collect.checks;
 }
 
