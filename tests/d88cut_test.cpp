@@ -261,59 +261,6 @@ TEST(D88cutExtract, FilesThatAreAlreadyRightAreLeftAlone) {
   }
 }
 
-TEST(D88cutExtract, MissingTrack3KeepsAnExistingDriver) {
-  ScratchDir dir;
-  writeFile(dir.file("DRIVER"), text("old driver"));
-  Disk disk = systemDisk();
-  disk.tracks.erase(3);
-  const RunResult result = cut(dir, buildImage({disk}));
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, SYSTEM_LINE + cutting("MUSIC1") + cutting("MUSIC2") + cutting("MUSIC3") + cutting("MUSIC4") +
-                            cutting("MUSIC5") + cutting("MUSIC6"));
-  EXPECT_TRUE(sameBytes(text("old driver"), readFile(dir.file("DRIVER"))));
-  for (std::size_t i = 1; i < FILES.size(); ++i) {
-    EXPECT_TRUE(sameBytes(expectedFile(disk, FILES[i]), readFile(dir.file(FILES[i])))) << FILES[i];
-  }
-}
-
-TEST(D88cutExtract, MissingTrack3WritesNoDriver) {
-  ScratchDir dir;
-  Disk disk = systemDisk();
-  disk.tracks.erase(3);
-  cut(dir, buildImage({disk}));
-  EXPECT_FALSE(fs::exists(dir.file("DRIVER")));
-}
-
-TEST(D88cutExtract, MissingTrack11LeavesDriverBytesInMusic1) {
-  ScratchDir dir;
-  Disk disk = systemDisk();
-  disk.tracks.erase(11);
-  const RunResult result = cut(dir, buildImage({disk}));
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, SYSTEM_LINE + allCutting());
-  const Bytes music1 = readFile(dir.file("MUSIC1"));
-  const Bytes expected =
-      concat({slice(expectedFile(disk, "MUSIC1"), 0, 4608), slice(sectorData(disk, 3, 5), 512, 1024)});
-  EXPECT_TRUE(sameBytes(expected, music1));
-}
-
-TEST(D88cutExtract, ShortSectorMidRunLeavesEarlierBytes) {
-  ScratchDir dir;
-  Disk disk = systemDisk();
-  for (Record& record : disk.tracks[36].records) {
-    if (record.r == 3) record.data = Bytes(512, 0x33);
-  }
-  const RunResult result = cut(dir, buildImage({disk}));
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, SYSTEM_LINE + allCutting());
-  // The run stops at R 3; its 512 bytes were copied all the same, and the
-  // rest of the region holds what MUSIC1 and DRIVER left there.
-  const Bytes music1 = readFile(dir.file("MUSIC1"));
-  const Bytes expected = concat({slice(sectorData(disk, 36, 1), 512, 1024), sectorData(disk, 36, 2), Bytes(512, 0x33),
-                                 slice(music1, 2560, 5120), sectorData(disk, 4, 1)});
-  EXPECT_TRUE(sameBytes(expected, readFile(dir.file("MUSIC2"))));
-}
-
 TEST(D88cutExtract, SecondSystemDiskRewritesTheFiles) {
   ScratchDir dir;
   const Disk first = systemDisk();
@@ -328,24 +275,62 @@ TEST(D88cutExtract, SecondSystemDiskRewritesTheFiles) {
   expectAllFiles(dir, second);
 }
 
-// A file that is not cut whole is named on standard error, right after its
-// own step, with the first sector at fault; the exit status stays 0.
-struct WarningCase {
+// Damaged system disks: what d88cut prints on each stream, and what each
+// file holds afterwards. A file that is not cut whole is named on standard
+// error, right after its own step, with the first sector at fault; the exit
+// status stays 0.
+struct DamageCase {
   const char* what;
-  std::function<Bytes()> image;
+  std::function<void(Disk&)> change;        // damages the system disk
+  std::function<Bytes(const Disk&)> image;  // null: the disk built as it is
+  std::map<std::string, Bytes> before;      // files in the folder before the run
   std::string out;
   std::string err;
+  // The files afterwards, given the damaged disk and the bytes of the
+  // other files; a name missing here must not exist. Null: all seven, as
+  // the composition says.
+  std::function<std::map<std::string, Bytes>(const Disk&, const std::map<std::string, Bytes>&)> files;
 };
 
-class D88cutWarnings : public ::testing::TestWithParam<WarningCase> {};
+class D88cutDamaged : public ::testing::TestWithParam<DamageCase> {};
 
-TEST_P(D88cutWarnings, NameEachFileNotCutWhole) {
-  const WarningCase& c = GetParam();
+TEST_P(D88cutDamaged, SaysWhatItCouldNotCutAndWritesWhatItRead) {
+  const DamageCase& c = GetParam();
   ScratchDir dir;
-  const RunResult result = cut(dir, c.image());
+  for (const auto& [name, bytes] : c.before) writeFile(dir.file(name), bytes);
+  Disk disk = systemDisk();
+  c.change(disk);
+  const RunResult result = cut(dir, c.image ? c.image(disk) : buildImage({disk}));
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, c.out);
   EXPECT_EQ(result.err, c.err);
+  std::map<std::string, Bytes> found;
+  for (const std::string& name : FILES) {
+    if (fs::exists(dir.file(name))) found[name] = readFile(dir.file(name));
+  }
+  std::map<std::string, Bytes> expected;
+  if (c.files) {
+    expected = c.files(disk, found);
+  } else {
+    for (const std::string& name : FILES) expected[name] = expectedFile(disk, name);
+  }
+  std::set<std::string> foundNames, expectedNames;
+  for (const auto& f : found) foundNames.insert(f.first);
+  for (const auto& f : expected) expectedNames.insert(f.first);
+  EXPECT_EQ(foundNames, expectedNames);
+  for (const auto& [name, bytes] : expected) {
+    if (found.count(name) != 0) {
+      EXPECT_TRUE(sameBytes(bytes, found[name])) << name;
+    }
+  }
+}
+
+// The system disk cut 100 bytes into the data of track 36 R 3.
+Bytes cutInsideTrack36(const Disk& disk) {
+  Bytes image = buildImage({disk});
+  const std::size_t track36 = image[0x20 + 4 * 36] | image[0x21 + 4 * 36] << 8 | image[0x22 + 4 * 36] << 16;
+  image.resize(track36 + 2 * (16 + 1024) + 16 + 100);
+  return image;
 }
 
 Bytes withoutTrack(int track) {
@@ -354,44 +339,100 @@ Bytes withoutTrack(int track) {
   return buildImage({disk});
 }
 
-// The system disk cut 100 bytes into the data of track 36 R 3.
-Bytes cutInsideTrack36() {
-  Bytes image = buildImage({systemDisk()});
-  const std::size_t track36 = image[0x20 + 4 * 36] | image[0x21 + 4 * 36] << 8 | image[0x22 + 4 * 36] << 16;
-  image.resize(track36 + 2 * (16 + 1024) + 16 + 100);
-  return image;
+void setData(Disk& disk, int track, int r, Bytes data) {
+  for (Record& record : disk.tracks[track].records) {
+    if (record.r == r) record.data = std::move(data);
+  }
+}
+
+// Every file as the composition says, but `name` as `bytes`, and without
+// the names in `absent`.
+std::map<std::string, Bytes> allBut(const Disk& disk, const std::map<std::string, Bytes>& changed,
+                                    const std::set<std::string>& absent = {}) {
+  std::map<std::string, Bytes> out;
+  for (const std::string& name : FILES) {
+    if (absent.count(name) == 0) out[name] = changed.count(name) != 0 ? changed.at(name) : expectedFile(disk, name);
+  }
+  return out;
 }
 
 const std::string WARNING = "d88cut: warning: ";
+const std::string ALL_BUT_DRIVER = cutting("MUSIC1") + cutting("MUSIC2") + cutting("MUSIC3") + cutting("MUSIC4") +
+                                   cutting("MUSIC5") + cutting("MUSIC6");
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, D88cutWarnings,
+    Cases, D88cutDamaged,
     ::testing::Values(
-        WarningCase{"complete disk", [] { return buildImage({systemDisk()}); }, SYSTEM_LINE + allCutting(), ""},
-        WarningCase{"track 3 absent", [] { return withoutTrack(3); },
-                    SYSTEM_LINE + cutting("MUSIC1") + cutting("MUSIC2") + cutting("MUSIC3") + cutting("MUSIC4") +
-                        cutting("MUSIC5") + cutting("MUSIC6"),
-                    WARNING + "DRIVER not cut: track 3 (C 1 H 1 R 1) is missing\n"},
-        WarningCase{"track 11 absent", [] { return withoutTrack(11); }, SYSTEM_LINE + allCutting(),
-                    WARNING + "MUSIC1 incomplete: track 11 (C 5 H 1 R 2) is missing\n"},
-        WarningCase{"short sector mid-run",
-                    [] {
-                      Disk disk = systemDisk();
-                      for (Record& record : disk.tracks[36].records) {
-                        if (record.r == 3) record.data.resize(512);
-                      }
-                      return buildImage({disk});
-                    },
-                    SYSTEM_LINE + allCutting(), WARNING + "MUSIC2 incomplete: track 36 (C 18 H 0 R 3) is short\n"},
+        DamageCase{"complete disk", [](Disk&) {}, {}, {}, SYSTEM_LINE + allCutting(), "", nullptr},
+        // No DRIVER is written, and one that was there stays as it was.
+        DamageCase{"track 3 absent",
+                   [](Disk& d) { d.tracks.erase(3); },
+                   {},
+                   {{"DRIVER", Bytes{'o', 'l', 'd'}}},
+                   SYSTEM_LINE + ALL_BUT_DRIVER,
+                   WARNING + "DRIVER not cut: track 3 (C 1 H 1 R 1) is missing\n",
+                   [](const Disk& d, const std::map<std::string, Bytes>&) {
+                     return allBut(d, {{"DRIVER", Bytes{'o', 'l', 'd'}}});
+                   }},
+        DamageCase{"track 3 absent, no DRIVER before",
+                   [](Disk& d) { d.tracks.erase(3); },
+                   {},
+                   {},
+                   SYSTEM_LINE + ALL_BUT_DRIVER,
+                   WARNING + "DRIVER not cut: track 3 (C 1 H 1 R 1) is missing\n",
+                   [](const Disk& d, const std::map<std::string, Bytes>&) { return allBut(d, {}, {"DRIVER"}); }},
+        // MUSIC1's last 512 bytes are what DRIVER's run left in the buffer.
+        DamageCase{"track 11 absent",
+                   [](Disk& d) { d.tracks.erase(11); },
+                   {},
+                   {},
+                   SYSTEM_LINE + allCutting(),
+                   WARNING + "MUSIC1 incomplete: track 11 (C 5 H 1 R 2) is missing\n",
+                   [](const Disk& d, const std::map<std::string, Bytes>&) {
+                     return allBut(d, {{"MUSIC1", concat({slice(expectedFile(d, "MUSIC1"), 0, 4608),
+                                                          slice(sectorData(d, 3, 5), 512, 1024)})}});
+                   }},
+        // The run stops at R 3; its 512 bytes were copied all the same, and
+        // the rest of the region holds what MUSIC1 and DRIVER left there.
+        DamageCase{"short sector mid-run",
+                   [](Disk& d) { setData(d, 36, 3, Bytes(512, 0x33)); },
+                   {},
+                   {},
+                   SYSTEM_LINE + allCutting(),
+                   WARNING + "MUSIC2 incomplete: track 36 (C 18 H 0 R 3) is short\n",
+                   [](const Disk& d, const std::map<std::string, Bytes>& found) {
+                     return allBut(d, {{"MUSIC2", concat({slice(sectorData(d, 36, 1), 512, 1024), sectorData(d, 36, 2),
+                                                          Bytes(512, 0x33), slice(found.at("MUSIC1"), 2560, 5120),
+                                                          sectorData(d, 4, 1)})}});
+                   }},
+        // A sector that is there with no data bytes is short, not missing.
+        DamageCase{"sector with 0 data bytes",
+                   [](Disk& d) { setData(d, 10, 1, Bytes()); },
+                   {},
+                   {},
+                   SYSTEM_LINE + cutting("DRIVER") + cutting("MUSIC1") + cutting("MUSIC2") + cutting("MUSIC4") +
+                       cutting("MUSIC5") + cutting("MUSIC6"),
+                   WARNING + "MUSIC3 not cut: track 10 (C 5 H 0 R 1) is short\n",
+                   [](const Disk& d, const std::map<std::string, Bytes>&) { return allBut(d, {}, {"MUSIC3"}); }},
         // Everything from track 36 R 3 on is gone; MUSIC3 (track 10) and
         // MUSIC1 (tracks 35, 36 R 1 and 11) are still whole.
-        WarningCase{"image cut short inside track 36", cutInsideTrack36,
-                    SYSTEM_LINE + cutting("DRIVER") + cutting("MUSIC1") + cutting("MUSIC2") + cutting("MUSIC3") +
-                        cutting("MUSIC5") + cutting("MUSIC6"),
-                    WARNING + "MUSIC2 incomplete: track 36 (C 18 H 0 R 3) is short\n" + WARNING +
-                        "MUSIC4 not cut: track 78 (C 39 H 0 R 5) is missing\n" + WARNING +
-                        "MUSIC5 incomplete: track 41 (C 20 H 1 R 4) is missing\n" + WARNING +
-                        "MUSIC6 incomplete: track 68 (C 34 H 0 R 4) is missing\n"}),
+        DamageCase{"image cut short inside track 36",
+                   [](Disk&) {},
+                   cutInsideTrack36,
+                   {},
+                   SYSTEM_LINE + cutting("DRIVER") + cutting("MUSIC1") + cutting("MUSIC2") + cutting("MUSIC3") +
+                       cutting("MUSIC5") + cutting("MUSIC6"),
+                   WARNING + "MUSIC2 incomplete: track 36 (C 18 H 0 R 3) is short\n" + WARNING +
+                       "MUSIC4 not cut: track 78 (C 39 H 0 R 5) is missing\n" + WARNING +
+                       "MUSIC5 incomplete: track 41 (C 20 H 1 R 4) is missing\n" + WARNING +
+                       "MUSIC6 incomplete: track 68 (C 34 H 0 R 4) is missing\n",
+                   [](const Disk& d, const std::map<std::string, Bytes>& found) {
+                     // The files it writes incomplete are checked by the
+                     // rows above; here, which are there.
+                     std::map<std::string, Bytes> out = allBut(d, {}, {"MUSIC4"});
+                     for (const char* name : {"MUSIC2", "MUSIC5", "MUSIC6"}) out[name] = found.at(name);
+                     return out;
+                   }}),
     CaseName());
 
 // Through one pipe, as `d88cut IMAGE 2>&1 | iconv ...` shows them, the lines

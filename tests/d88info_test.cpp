@@ -602,7 +602,7 @@ TEST(D88info, AJunkFirstDiskBeforeTheSystemDisk) {
 }
 
 // Every JSON document: the schema, and the fields that programs rely on.
-TEST(D88infoJson, FieldsOfASystemDiskAndOthers) {
+TEST(D88infoJson, FieldsOfASystemDisk) {
   const json clean = infoJson(buildImage({systemDisk()}));
   const json& first = clean["images"][0];
   EXPECT_EQ(clean["d88info"], 1);
@@ -630,8 +630,10 @@ TEST(D88infoJson, FieldsOfASystemDiskAndOthers) {
                                                    {"deleted", false},
                                                    {"status", 0},
                                                    {"kind", "normal"}}));
+}
 
-  // The kind of each sector, the first that applies.
+// The kind of each sector, the first that applies.
+TEST(D88infoJson, SectorKinds) {
   Disk kinds = plain();
   kinds.tracks[2].records[0].deleted = 0x10;
   kinds.tracks[2].records[0].status = 0x10;  // the deleted mark's own status
@@ -643,7 +645,9 @@ TEST(D88infoJson, FieldsOfASystemDiskAndOthers) {
   std::vector<std::string> seen;
   for (const json& sector : kindsJson["images"][0]["disks"][0]["tracks"][0]["sectors"]) seen.push_back(sector["kind"]);
   EXPECT_EQ(seen, (std::vector<std::string>{"deleted", "error", "odd-size", "error"}));
+}
 
+TEST(D88infoJson, FilesNotCutWhole) {
   const json incomplete = infoJson(buildImage({incompleteSystemDisk()}));
   json driver = incomplete["images"][0]["disks"][0]["files"][0];
   json missingSectors = json::array();
@@ -662,14 +666,18 @@ TEST(D88infoJson, FieldsOfASystemDiskAndOthers) {
                           {"failed", missingSectors},
                           {"leftovers", json::array({{{"from", 0}, {"to", 7168}, {"sector", nullptr}}})}}));
   EXPECT_EQ(incomplete["images"][0]["disks"][0]["files"][2]["why"], "short");
+}
 
+TEST(D88infoJson, NameBytes) {
   Disk named = plain();
   named.name = "A\x82\xa0\x01";
   const json odd = infoJson(image(named));
   EXPECT_EQ(odd["images"][0]["disks"][0]["name"], "A\u0082\u00a0\u0001");
   EXPECT_EQ(odd["images"][0]["disks"][0]["name_hex"], "4182A001");
   EXPECT_EQ(odd["images"][0]["disks"][0]["known"], nullptr);
+}
 
+TEST(D88infoJson, SharedTrackOffsets) {
   const json hostile = infoJson(emptyChainImage(500, 2));
   EXPECT_EQ(hostile["images"][0]["disks"][0]["tracks"][5]["same_as"], 0);
   json warning;

@@ -2,11 +2,15 @@
 // a cut file is made of.
 //
 //   d88make demo OUT        a complete synthetic system disk
+//   d88make incomplete OUT  the system disk without tracks 3 and 11, track 36 R 3 cut short
+//   d88make padded OUT      a 2D disk laid out as one real writer pads its tracks
 //   d88make large OUT       63 filler 2HD disks and the system disk last (about 80 MB)
 //   d88make seeds DIR       fuzzing seeds: complete, multi-disk and malformed images
 //   d88make show FILE...    the pieces of each file, by the text its sectors carry
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <map>
 #include <string>
 
 #include "d88_builder.h"
@@ -81,35 +85,23 @@ void show(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc >= 3 && std::strcmp(argv[1], "demo") == 0) {
-    if (!d88test::writeFile(argv[2], d88test::buildImage({d88test::systemDisk()}))) {
+  // The images it writes, by name.
+  static const std::map<std::string, std::function<d88test::Bytes()>> images = {
+      {"demo", [] { return d88test::buildImage({d88test::systemDisk()}); }},
+      {"incomplete", [] { return d88test::buildImage({d88test::incompleteSystemDisk()}); }},
+      {"padded", d88test::zeroPaddedImage},
+      {"large", d88test::largeImage},
+  };
+  if (argc < 3) return usage();
+  const auto image = images.find(argv[1]);
+  if (image != images.end()) {
+    if (!d88test::writeFile(argv[2], image->second())) {
       std::fprintf(stderr, "d88make: cannot write %s\n", argv[2]);
       return 1;
     }
     return 0;
   }
-  if (argc >= 3 && std::strcmp(argv[1], "incomplete") == 0) {
-    if (!d88test::writeFile(argv[2], d88test::buildImage({d88test::incompleteSystemDisk()}))) {
-      std::fprintf(stderr, "d88make: cannot write %s\n", argv[2]);
-      return 1;
-    }
-    return 0;
-  }
-  if (argc >= 3 && std::strcmp(argv[1], "padded") == 0) {
-    if (!d88test::writeFile(argv[2], d88test::zeroPaddedImage())) {
-      std::fprintf(stderr, "d88make: cannot write %s\n", argv[2]);
-      return 1;
-    }
-    return 0;
-  }
-  if (argc >= 3 && std::strcmp(argv[1], "large") == 0) {
-    if (!d88test::writeFile(argv[2], d88test::largeImage())) {
-      std::fprintf(stderr, "d88make: cannot write %s\n", argv[2]);
-      return 1;
-    }
-    return 0;
-  }
-  if (argc >= 3 && std::strcmp(argv[1], "seeds") == 0) {
+  if (std::strcmp(argv[1], "seeds") == 0) {
     for (const auto& [name, bytes] : d88test::seedImages()) {
       const std::string path = std::string(argv[2]) + "/" + name + ".d88";
       if (!d88test::writeFile(path, bytes)) {
@@ -119,7 +111,7 @@ int main(int argc, char** argv) {
     }
     return 0;
   }
-  if (argc >= 3 && std::strcmp(argv[1], "show") == 0) {
+  if (std::strcmp(argv[1], "show") == 0) {
     for (int i = 2; i < argc; ++i) show(argv[i]);
     return 0;
   }
