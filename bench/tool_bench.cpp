@@ -9,7 +9,9 @@
 // d88cut reads from the large image and its read calls. Last, d88cut on the
 // worst case for lookups: chains of empty records. Linux only.
 #include <fcntl.h>
+#include <malloc.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,7 +35,7 @@ namespace fs = std::filesystem;
 // Runs argv in `dir` with stdout and stderr to /dev/null, started directly
 // (no shell); returns seconds, or -1 when it could not run or was killed.
 // (d88cut with no argument exits with status 1, which counts as a run.)
-double run(const std::vector<std::string>& args, const std::string& dir) {
+double run(const std::vector<std::string>& args, const std::string& dir, long* maxRssKb = nullptr) {
   std::vector<char*> argv;
   std::vector<std::string> copy = args;
   for (std::string& a : copy) argv.push_back(a.data());
@@ -47,8 +49,10 @@ double run(const std::vector<std::string>& args, const std::string& dir) {
   const auto start = std::chrono::steady_clock::now();
   pid_t pid = 0;
   int status = 0;
+  struct rusage usage {};
   const bool ran = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0 &&
-                   waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) != 127;
+                   wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status) && WEXITSTATUS(status) != 127;
+  if (maxRssKb != nullptr) *maxRssKb = usage.ru_maxrss;
   const auto end = std::chrono::steady_clock::now();
   fs::current_path(back);
   posix_spawn_file_actions_destroy(&actions);
@@ -119,6 +123,28 @@ int main(int argc, char** argv) {
     return 1;
   }
   const long long largeSize = static_cast<long long>(fs::file_size(large));
+  // A collection: 190 real-size images of several kinds, as a folder of
+  // dumps holds them.
+  const fs::path collection = work / "collection";
+  fs::create_directories(collection);
+  const d88test::Bytes kinds[] = {d88test::buildImage({d88test::systemDisk()}), d88test::zeroPaddedImage(),
+                                  d88test::buildImage({d88test::incompleteSystemDisk()}),
+                                  d88test::buildImage({d88test::fillerDisk2HD(1)})};
+  std::vector<std::string> collectionFiles;
+  long long collectionSize = 0;
+  for (int i = 0; i < 190; ++i) {
+    const std::string path = (collection / ("image-" + std::to_string(i) + ".d88")).string();
+    const d88test::Bytes& bytes = kinds[i % 4];
+    if (!d88test::writeFile(path, bytes)) {
+      std::fputs("tool_bench: cannot write the collection\n", stderr);
+      return 1;
+    }
+    collectionFiles.push_back(path);
+    collectionSize += static_cast<long long>(bytes.size());
+  }
+  std::vector<std::string> infoCollection = {info, "--json"}, catCollection = {"cat"};
+  infoCollection.insert(infoCollection.end(), collectionFiles.begin(), collectionFiles.end());
+  catCollection.insert(catCollection.end(), collectionFiles.begin(), collectionFiles.end());
 
   struct Case {
     const char* label;
@@ -126,9 +152,14 @@ int main(int argc, char** argv) {
     std::vector<double> times;
   };
   std::vector<Case> cases = {
-      {"d88cut, 64-disk image", {tool, large}, {}},   {"d88cut, system disk alone", {tool, single}, {}},
-      {"d88cut, no argument (start-up)", {tool}, {}}, {"cat 64-disk image > /dev/null", {"cat", large}, {}},
+      {"d88cut, 64-disk image", {tool, large}, {}},
+      {"d88cut, system disk alone", {tool, single}, {}},
+      {"d88cut, no argument (start-up)", {tool}, {}},
+      {"cat 64-disk image > /dev/null", {"cat", large}, {}},
       {"d88info, 64-disk image", {info, large}, {}},
+      {"d88info --json, 64-disk image", {info, "--json", large}, {}},
+      {"d88info --json, 190 images", infoCollection, {}},
+      {"cat 190 images > /dev/null", catCollection, {}},
   };
   // The order turns each round, so that every case follows every other
   // equally often: cat of 81 MB leaves the CPU caches cold for whichever
@@ -153,6 +184,24 @@ int main(int argc, char** argv) {
   std::printf("  %-36s %10.3f   %.1fx d88cut on the 64-disk image\n", cases[3].label, cat * 1e3, cat / big);
   const double inspect = median(cases[4].times);
   std::printf("  %-36s %10.3f   %.2fx cat (target <= 3x)\n", cases[4].label, inspect * 1e3, inspect / cat);
+  const double json = median(cases[5].times), jsonMany = median(cases[6].times), catMany = median(cases[7].times);
+  std::printf("  %-36s %10.3f   %.2fx cat (target <= 3x)\n", cases[5].label, json * 1e3, json / cat);
+  std::printf("  %-36s %10.3f   %.2fx cat of them (target <= 3x); %.1f MB in all\n", cases[6].label, jsonMany * 1e3,
+              jsonMany / catMany, static_cast<double>(collectionSize) / 1e6);
+  std::printf("  %-36s %10.3f\n", cases[7].label, catMany * 1e3);
+
+  // Memory: the JSON view holds one disk's report at a time, so the 64-disk
+  // image needs no more than one of its disks alone.
+  // A spawned child shares this process's memory until it runs the
+  // program, and its peak counts that: give the memory back and reset this
+  // process's peak first.
+  malloc_trim(0);
+  std::ofstream("/proc/self/clear_refs") << "5";
+  long rssLarge = 0, rssSingle = 0;
+  run({info, "--json", large}, out, &rssLarge);
+  run({info, "--json", single}, out, &rssSingle);
+  std::printf("\n  peak memory of d88info --json: 64-disk image %ld KB, system disk alone %ld KB (%.2fx)\n", rssLarge,
+              rssSingle, static_cast<double>(rssLarge) / static_cast<double>(rssSingle));
 
   const std::string log = (work / "strace.log").string();
   const bool traced = run({"strace", "-y", "-e", "trace=read,pread64,readv,preadv", "-o", log, tool, large}, out) >= 0;
@@ -186,10 +235,13 @@ int main(int argc, char** argv) {
   std::printf("  %-36s %10.3f   target <= 500 ms\n", "d88info --json, 1 disk (1.0 MB)", median(infoJson) * 1e3);
 
   auto verdict = [](bool ok) { return ok ? "met" : "NOT met"; };
-  std::printf("\n  targets: scale <= 1.10x %s; floor <= 1.30x %s; bytes <= 1%% %s; chains %s; d88info %s\n",
-              verdict(big / alone <= 1.10), verdict(alone / floor <= 1.30),
-              reads.bytes < 0 ? "unknown" : verdict(reads.bytes * 100 <= largeSize),
-              verdict(chainSmall <= 0.1 && chainBig <= 1.0), verdict(inspect <= 3 * cat && infoChain <= 0.5));
+  std::printf(
+      "\n  targets: scale <= 1.10x %s; floor <= 1.30x %s; bytes <= 1%% %s; chains %s; d88info %s; --json %s; "
+      "--json memory %s\n",
+      verdict(big / alone <= 1.10), verdict(alone / floor <= 1.30),
+      reads.bytes < 0 ? "unknown" : verdict(reads.bytes * 100 <= largeSize),
+      verdict(chainSmall <= 0.1 && chainBig <= 1.0), verdict(inspect <= 3 * cat && infoChain <= 0.5),
+      verdict(json <= 3 * cat && jsonMany <= 3 * catMany), verdict(rssLarge <= 2 * rssSingle));
   std::error_code ec;
   fs::remove_all(work, ec);
   return 0;

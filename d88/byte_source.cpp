@@ -101,7 +101,9 @@ int ByteSource::read(std::int64_t position, unsigned char* buffer, int length, b
     return n;
   }
   if (!windowed || length >= WINDOW_SIZE) return readFile(position, buffer, length);
-  const bool onward = windowLength_ > 0 && position >= windowStart_ && position <= windowEnd;
+  // A read a little past the window (a track whose data ends just beyond it)
+  // still walks onward.
+  const bool onward = windowLength_ > 0 && position >= windowStart_ && position <= windowEnd + WINDOW_SIZE;
   fillSize_ = onward ? (fillSize_ < MAX_WINDOW_SIZE / 2 ? 2 * fillSize_ : MAX_WINDOW_SIZE) : WINDOW_SIZE;
   if (window_.size() < static_cast<std::size_t>(fillSize_)) window_.resize(static_cast<std::size_t>(fillSize_));
   const int got = readFile(position, window_.data(), fillSize_);

@@ -72,6 +72,9 @@ int main(int argc, char** argv) {
   }
   int status = 0;
   bool notD88 = false;
+  // One reader for every file: its read window is allocated once. Each
+  // inspection selects the disks it reads.
+  d88::D88Image reader;
   // The JSON document goes out as it is found.
   std::unique_ptr<d88info::JsonDocument> document;
   if (json) document.reset(new d88info::JsonDocument(stdout));
@@ -82,7 +85,6 @@ int main(int argc, char** argv) {
     // The image is bytes: no CR LF translation, no end at a 0x1A byte.
     if (standardInput) _setmode(_fileno(stdin), _O_BINARY);
 #endif
-    d88::D88Image reader;
     errno = 0;
     if (!(standardInput ? reader.openStream(stdin) : reader.open(path))) {
       const std::string why = errno != 0 ? std::strerror(errno) : "it cannot be read, or is larger than 2 GiB";

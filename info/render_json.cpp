@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include <rapidjson/stringbuffer.h>
@@ -13,8 +14,10 @@ namespace {
 // Past this much text the buffer goes out to the file.
 constexpr std::size_t FLUSH_AT = 1 << 16;
 
-// The document is ASCII: every other character as \uXXXX.
-using Writer = rapidjson::Writer<rapidjson::StringBuffer, rapidjson::UTF8<>, rapidjson::ASCII<>>;
+// Keys and most values are ASCII and go through as they are; text that may
+// hold other characters is quoted by asciiString, so the document stays
+// ASCII (every other character as \uXXXX).
+using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
 
 // `bytes` as valid UTF-8: each byte that does not start a well-formed
 // sequence becomes U+FFFD, so any path still gives a valid document.
@@ -43,6 +46,63 @@ std::string validUtf8(const std::string& bytes) {
     }
   }
   return out;
+}
+
+// Valid UTF-8 `text` as a quoted JSON string in ASCII: control characters,
+// quotes and backslashes escaped, every character past U+007F as \uXXXX
+// (with surrogate pairs past U+FFFF).
+std::string asciiString(const std::string& text) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string out = "\"";
+  auto escape = [&](unsigned code) {
+    out += "\\u";
+    for (int shift = 12; shift >= 0; shift -= 4) out += digits[(code >> shift) & 0xF];
+  };
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char b = static_cast<unsigned char>(text[i]);
+    if (b < 0x80) {
+      if (b == '"' || b == '\\') {
+        out += '\\';
+        out += static_cast<char>(b);
+      } else if (b < 0x20) {
+        escape(b);
+      } else {
+        out += static_cast<char>(b);
+      }
+      ++i;
+      continue;
+    }
+    const std::size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
+    unsigned code = b & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
+    for (std::size_t k = 1; k < length; ++k) code = code << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    if (code >= 0x10000) {
+      code -= 0x10000;
+      escape(0xD800 + (code >> 10));
+      escape(0xDC00 + (code & 0x3FF));
+    } else {
+      escape(code);
+    }
+    i += length;
+  }
+  return out + "\"";
+}
+
+// Writers of a sector's text: `text` and a number (0..65535) at `p`.
+char* put(char* p, const char* text) {
+  const std::size_t n = std::strlen(text);
+  std::memcpy(p, text, n);
+  return p + n;
+}
+
+char* putInt(char* p, std::uint32_t value) {
+  char digits[10];
+  int n = 0;
+  do {
+    digits[n++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  while (n > 0) *p++ = digits[--n];
+  return p;
 }
 
 std::string hex(const unsigned char* bytes, std::size_t size) {
@@ -122,11 +182,23 @@ struct JsonDocument::Impl {
     buffer.Clear();
   }
 
-  void key(const char* name) { w.Key(name); }
-  void string(const std::string& text) {
-    const std::string valid = validUtf8(text);
-    w.String(valid.data(), static_cast<rapidjson::SizeType>(valid.size()));
+  // A key of this document, written as it stands: keys are ASCII words
+  // that need no escaping.
+  template <std::size_t N>
+  void key(const char (&name)[N]) {
+    char quoted[N + 1];
+    quoted[0] = '"';
+    std::memcpy(quoted + 1, name, N - 1);
+    quoted[N] = '"';
+    w.RawValue(quoted, N + 1, rapidjson::kStringType);
   }
+  void keyText(const char* name) { w.Key(name); }
+  // Text from the image, the command line or the wording.
+  void string(const std::string& text) {
+    const std::string quoted = asciiString(validUtf8(text));
+    w.RawValue(quoted.data(), quoted.size(), rapidjson::kStringType);
+  }
+  // A name of this program's own: ASCII.
   void string(const char* text) { w.String(text); }
   void integer(std::int64_t value) { w.Int64(value); }
   void intOrNull(bool present, std::int64_t value) {
@@ -189,11 +261,11 @@ struct JsonDocument::Impl {
       key("values");
       w.StartObject();
       if (info.a != nullptr) {
-        key(info.a);
+        keyText(info.a);
         integer(warning.a);
       }
       if (info.b != nullptr) {
-        key(info.b);
+        keyText(info.b);
         integer(warning.b);
       }
       if (warning.hasSector) {
@@ -304,25 +376,27 @@ struct JsonDocument::Impl {
     w.Bool(t.empty);
     key("sectors");
     w.StartArray();
+    // Sectors are most of the document: each is written as one piece of
+    // text, the same the writer would make, without its work per field.
     for (const Sector& s : t.sectors) {
-      w.StartObject();
-      key("c");
-      w.Int(s.c);
-      key("h");
-      w.Int(s.h);
-      key("r");
-      w.Int(s.r);
-      key("n");
-      w.Int(s.n);
-      key("size");
-      w.Int(s.size);
-      key("deleted");
-      w.Bool(s.deleted != 0);
-      key("status");
-      w.Int(s.status);
-      key("kind");
-      string(kindName(s.kind));
-      w.EndObject();
+      char text[160];
+      char* p = text;
+      p = put(p, "{\"c\":");
+      p = putInt(p, s.c);
+      p = put(p, ",\"h\":");
+      p = putInt(p, s.h);
+      p = put(p, ",\"r\":");
+      p = putInt(p, s.r);
+      p = put(p, ",\"n\":");
+      p = putInt(p, s.n);
+      p = put(p, ",\"size\":");
+      p = putInt(p, static_cast<std::uint32_t>(s.size));
+      p = put(p, s.deleted != 0 ? ",\"deleted\":true,\"status\":" : ",\"deleted\":false,\"status\":");
+      p = putInt(p, s.status);
+      p = put(p, ",\"kind\":\"");
+      p = put(p, kindName(s.kind));
+      p = put(p, "\"}");
+      w.RawValue(text, static_cast<std::size_t>(p - text), rapidjson::kObjectType);
     }
     w.EndArray();
     w.EndObject();
