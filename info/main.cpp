@@ -19,6 +19,7 @@
 #include "info/analysis.h"
 #include "info/render.h"
 #include "info/wording.h"
+#include "tool/console.h"
 
 namespace {
 
@@ -31,25 +32,24 @@ const char USAGE[] =
     "  --sectors   also one line per sector\n"
     "  --summary   only each image's verdict line\n"
     "  --json      one JSON document for all images (see d88info(1))\n"
+    "  --ascii     disk names as \\xNN escapes, whatever the terminal\n"
     "  -h, --help  show this text\n"
     "  --version   show the version\n"
     "Exit status: 0 all were D88 images; 2 some file is no D88 image;\n"
     "1 a command-line error or a file that cannot be opened.\n";
 
-enum Option { TRACKS = 1, SECTORS, SUMMARY, JSON, VERSION };
+enum Option { TRACKS = 1, SECTORS, SUMMARY, JSON, VERSION, ASCII };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  static const option options[] = {{"tracks", no_argument, nullptr, TRACKS},
-                                   {"sectors", no_argument, nullptr, SECTORS},
-                                   {"summary", no_argument, nullptr, SUMMARY},
-                                   {"json", no_argument, nullptr, JSON},
-                                   {"help", no_argument, nullptr, 'h'},
-                                   {"version", no_argument, nullptr, VERSION},
-                                   {nullptr, 0, nullptr, 0}};
+  static const option options[] = {
+      {"tracks", no_argument, nullptr, TRACKS},   {"sectors", no_argument, nullptr, SECTORS},
+      {"summary", no_argument, nullptr, SUMMARY}, {"json", no_argument, nullptr, JSON},
+      {"ascii", no_argument, nullptr, ASCII},     {"help", no_argument, nullptr, 'h'},
+      {"version", no_argument, nullptr, VERSION}, {nullptr, 0, nullptr, 0}};
   d88info::TextOptions text;
-  bool summary = false, json = false;
+  bool summary = false, json = false, ascii = false;
   opterr = 0;  // the messages below say it in this program's words
   for (int c; (c = getopt_long(argc, argv, "h", options, nullptr)) != -1;) {
     switch (c) {
@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
       case SECTORS: text.sectors = true; break;
       case SUMMARY: summary = true; break;
       case JSON: json = true; break;
+      case ASCII: ascii = true; break;
       case 'h': std::fputs(USAGE, stdout); return std::fflush(stdout) == 0 ? 0 : 1;
       case VERSION: std::puts("d88info " D88_VERSION); return std::fflush(stdout) == 0 ? 0 : 1;
       default: std::fprintf(stderr, "d88info: unknown option %s\n%s", argv[optind - 1], USAGE); return 1;
@@ -70,6 +71,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "d88info: --json and --summary do not go together\n%s", USAGE);
     return 1;
   }
+  // Disk names read as their kana and kanji where the output is UTF-8 (the
+  // locale says so) or a Windows console; elsewhere, and with --ascii, as
+  // escapes.
+  useUserLocale();
+  text.unicode = !ascii && (localeIsUtf8() || isUnicodeConsole(stdout));
   int status = 0;
   bool notD88 = false;
   // One reader for every file: its read window is allocated once. Each
@@ -104,7 +110,7 @@ int main(int argc, char** argv) {
     if (summary) {
       std::printf("%s\n", d88info::verdictText(report).c_str());
     } else {
-      std::fputs(((i > optind ? "\n" : "") + d88info::renderText(report, text)).c_str(), stdout);
+      writeUtf8(stdout, (i > optind ? "\n" : "") + d88info::renderText(report, text));
     }
   }
   if (json && !document->finish()) return 1;

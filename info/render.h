@@ -14,10 +14,15 @@ namespace d88info {
 struct TextOptions {
   bool tracks = false;   // one line per track
   bool sectors = false;  // one line per sector
+  // Disk names decoded from Shift-JIS, as UTF-8 (bytes that do not decode,
+  // and control characters, as \xNN); otherwise every byte beyond
+  // printable ASCII as \xNN.
+  bool unicode = false;
 };
 
-// The report as ASCII text: the verdict line, then a block per disk with its
-// warnings, then the image's own warnings.
+// The report as text (ASCII, but for names with options.unicode): the
+// verdict line, then a block per disk with its warnings, then the image's
+// own warnings.
 std::string renderText(const Report& report, const TextOptions& options);
 
 // {"d88info": 1, "images": [...]}, written as it is found: each disk goes

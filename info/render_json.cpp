@@ -5,6 +5,7 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
+#include "d88/shift_jis.h"
 #include "info/render.h"
 #include "info/wording.h"
 
@@ -415,10 +416,14 @@ struct JsonDocument::Impl {
       return;
     }
     const std::string name(reinterpret_cast<const char*>(d.nameBytes), static_cast<std::size_t>(d.nameLength));
+    d88::TextEncoding encoding = d88::TextEncoding::ASCII;
+    const std::string decoded = d88::shiftJisToUtf8(name, d88::Undecodable::REPLACE, &encoding);
     key("name");
-    string(latin1(name));
+    string(decoded);
     key("name_hex");
     string(hex(name));
+    key("name_encoding");
+    string(d88::textEncodingName(encoding));
     key("media");
     w.Int(d.media);
     key("media_type");
@@ -543,22 +548,6 @@ struct JsonDocument::Impl {
     string(verdictText(report));
     w.EndObject();
     flush(false);
-  }
-
-  // Bytes below 0x80 as themselves and every other byte as the code point
-  // of the same number: nothing is lost.
-  static std::string latin1(const std::string& bytes) {
-    std::string out;
-    for (const char ch : bytes) {
-      const unsigned char b = static_cast<unsigned char>(ch);
-      if (b < 0x80) {
-        out += ch;
-      } else {
-        out += static_cast<char>(0xC0 | (b >> 6));
-        out += static_cast<char>(0x80 | (b & 0x3F));
-      }
-    }
-    return out;
   }
 };
 

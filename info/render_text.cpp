@@ -1,6 +1,7 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "d88/shift_jis.h"
 #include "info/render.h"
 #include "info/text_format.h"
 #include "info/wording.h"
@@ -12,10 +13,9 @@ namespace {
 // no image makes the default report large.
 constexpr std::size_t FULL_BLOCKS_UP_TO = 40000;
 
-std::string name(const Disk& d) {
-  return "\"" +
-         escaped(std::string(reinterpret_cast<const char*>(d.nameBytes), static_cast<std::size_t>(d.nameLength))) +
-         "\"";
+std::string name(const Disk& d, bool unicode) {
+  const std::string bytes(reinterpret_cast<const char*>(d.nameBytes), static_cast<std::size_t>(d.nameLength));
+  return "\"" + (unicode ? d88::shiftJisToUtf8(bytes, d88::Undecodable::ESCAPE) : escaped(bytes)) + "\"";
 }
 
 std::string trackLine(const Track& t) {
@@ -58,7 +58,7 @@ std::string diskBlock(const Disk& d, const TextOptions& options) {
   if (!d.headerRead)
     return out + ": the header cannot be read\n" + "  warning: " + warningText(d.warnings.front()) + "\n";
   out += format(" at offset %" PRId64 " (0x%" PRIX64 ")\n", d.offset, static_cast<std::uint64_t>(d.offset));
-  out += "  name           " + name(d) + "\n";
+  out += "  name           " + name(d, options.unicode) + "\n";
   out += format("  media          %s (0x%02X)\n", d.mediaType != nullptr ? d.mediaType : "unknown", d.media);
   out += "  write protect  " + writeProtectText(d.writeProtect) + "\n";
   out += format("  size           %" PRId64 " bytes, %s\n", d.size, fitText(d).c_str());
@@ -76,12 +76,12 @@ std::string diskBlock(const Disk& d, const TextOptions& options) {
   return out;
 }
 
-std::string diskLine(const Disk& d) {
+std::string diskLine(const Disk& d, bool unicode) {
   const char* known = d.known == Known::SYSTEM  ? "the system disk"
                       : d.known == Known::MAKER ? "the maker disk"
                                                 : "no known disk";
-  return format("disk %d at offset %" PRId64 ": %s, %s, %zu warning%s\n", d.number, d.offset, name(d).c_str(), known,
-                d.warnings.size(), d.warnings.size() == 1 ? "" : "s");
+  return format("disk %d at offset %" PRId64 ": %s, %s, %zu warning%s\n", d.number, d.offset, name(d, unicode).c_str(),
+                known, d.warnings.size(), d.warnings.size() == 1 ? "" : "s");
 }
 
 }  // namespace
@@ -96,7 +96,7 @@ std::string renderText(const Report& report, const TextOptions& options) {
       out += "\n(the remaining disks one line each)\n";
       shortened = true;
     }
-    out += shortened ? diskLine(d) : diskBlock(d, options);
+    out += shortened ? diskLine(d, options.unicode) : diskBlock(d, options);
   }
   if (!report.warnings.empty()) out += "\n";
   for (const Warning& w : report.warnings) out += "warning: " + warningText(w) + " [" + codeName(w.code) + "]\n";

@@ -9,6 +9,15 @@
 #include <map>
 #include <set>
 
+#ifndef _WIN32
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#endif
+
 #include "test_util.h"
 
 namespace d88test {
@@ -130,23 +139,108 @@ TEST(D88cutDriver, UsageAndOpenFailures) {
   struct Case {
     const char* what;
     std::vector<std::string> args;
-    std::string err;
+    int status;
+    std::string out;  // the start of standard output
+    std::string err;  // the start of standard error
   } cases[] = {
-      {"no argument", {}, usage},
-      {"two arguments", {"a.d88", "b.d88"}, usage},
-      {"missing file", {"missing.d88"}, OPEN_FAILURE},
-      {"directory", {"folder"}, OPEN_FAILURE},
+      {"no argument", {}, 1, "", usage},
+      {"two arguments", {"a.d88", "b.d88"}, 1, "", usage},
+      // The old line, then one that names the file and the reason.
+      {"missing file", {"missing.d88"}, 1, "", OPEN_FAILURE + "d88cut: cannot open missing.d88: "},
+      {"directory", {"folder"}, 1, "", OPEN_FAILURE + "d88cut: cannot open folder: "},
+      {"help", {"--help"}, 0, "Usage: d88cut IMAGE.d88\nCuts the music driver DRIVER", ""},
+      {"version", {"--version"}, 0, "d88cut 0.1.0\n", ""},
+      {"a file named --help", {"./--help"}, 1, "", OPEN_FAILURE + "d88cut: cannot open ./--help: "},
   };
   for (const Case& c : cases) {
     RunOptions options;
     options.argv0 = "d88cut-name";
     const RunResult result = runProgram(D88CUT_PATH, c.args, dir.path(), options);
-    EXPECT_EQ(result.status, 1) << c.what;
-    EXPECT_EQ(result.out, "") << c.what;
-    EXPECT_EQ(result.err, console(c.err)) << c.what;
+    EXPECT_EQ(result.status, c.status) << c.what;
+    EXPECT_EQ(withoutCr(result.out).rfind(c.out, 0), 0u) << c.what << ": " << result.out;
+    EXPECT_EQ(result.out.empty(), c.out.empty()) << c.what;
+    EXPECT_EQ(withoutCr(result.err).rfind(c.err, 0), 0u) << c.what << ": " << result.err;
+    EXPECT_EQ(result.err.empty(), c.err.empty()) << c.what;
+    // Every message is whole lines.
+    EXPECT_TRUE(result.err.empty() || result.err.back() == '\n') << c.what;
   }
   EXPECT_EQ(entries(dir), std::set<std::string>{"folder"});
 }
+
+#ifndef _WIN32
+// Runs `program` with `args` in `dir`, its standard output and error on a
+// pseudo-terminal that the test opens, under LC_ALL=`locale`, started
+// directly; what the terminal received, without the CRs it adds.
+RunResult runOnTerminal(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
+                        const char* locale) {
+  RunResult result;
+  int master = -1, slave = -1;
+  if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) return result;
+  std::vector<std::string> copy = {program};
+  copy.insert(copy.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& a : copy) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(dir.c_str()) != 0) _exit(126);
+    dup2(slave, 1);
+    dup2(slave, 2);
+    close(master);
+    close(slave);
+    setenv("LC_ALL", locale, 1);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(slave);
+  char chunk[4096];
+  for (;;) {
+    const ssize_t got = read(master, chunk, sizeof chunk);
+    if (got > 0) {
+      result.out.append(chunk, static_cast<std::size_t>(got));
+    } else if (got < 0 && errno == EINTR) {
+      continue;
+    } else {
+      break;  // EIO once the program has closed the terminal
+    }
+  }
+  close(master);
+  int status = 0;
+  if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) result.status = WEXITSTATUS(status);
+  result.out = withoutCr(result.out);
+  return result;
+}
+
+// On a terminal whose locale is UTF-8 the Japanese lines are UTF-8; under
+// another locale, and through a pipe under any, they are the Shift-JIS
+// bytes, exactly as always.
+TEST(D88cutTerminal, SpeaksTheTerminalsEncoding) {
+  ScratchDir dir;
+  ASSERT_TRUE(writeFile(dir.file("image.d88"), buildImage({systemDisk()})));
+  const std::string utf8Line =
+      "Disk 1\xE3\x82\x92\xE8\xAA\x8D\xE8\xAD\x98\xE3\x81\x97\xE3\x81\xBE\xE3\x81\x97\xE3\x81\x9F.\n";
+  const std::string utf8Failure =
+      "\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB\xE3\x82\x92\xE3\x82\xAA\xE3\x83\xBC\xE3\x83"
+      "\x97\xE3\x83\xB3\xE3\x81\xA7\xE3\x81\x8D\xE3\x81\xBE\xE3\x81\x9B\xE3\x82\x93.\n";
+  const RunResult utf8 = runOnTerminal(D88CUT_PATH, {"image.d88"}, dir.path(), "C.UTF-8");
+  EXPECT_EQ(utf8.status, 0);
+  EXPECT_EQ(utf8.out, utf8Line + allCutting());
+  const RunResult missing = runOnTerminal(D88CUT_PATH, {"missing.d88"}, dir.path(), "C.UTF-8");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.out.rfind(utf8Failure + "d88cut: cannot open missing.d88: ", 0), 0u) << missing.out;
+
+  const RunResult plain = runOnTerminal(D88CUT_PATH, {"image.d88"}, dir.path(), "C");
+  EXPECT_EQ(plain.status, 0);
+  EXPECT_EQ(plain.out, SYSTEM_LINE + allCutting());
+
+  for (const char* locale : {"C.UTF-8", "C"}) {
+    setenv("LC_ALL", locale, 1);
+    const RunResult piped = runProgram(D88CUT_PATH, {"image.d88"}, dir.path());
+    EXPECT_EQ(piped.out, SYSTEM_LINE + allCutting()) << locale;
+  }
+  unsetenv("LC_ALL");
+}
+#endif
 
 struct IdentifyCase {
   const char* what;

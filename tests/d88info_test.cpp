@@ -19,8 +19,12 @@ namespace {
 using d88test::operator<<;  // names the cases in test listings
 using nlohmann::json;
 
-RunResult info(const ScratchDir& dir, const Bytes& image, std::vector<std::string> args = {}) {
+// d88info on `image`. Names in the text view follow the locale the tests
+// run under; the golden outputs are ASCII whatever it is, so every run but
+// those about names passes --ascii.
+RunResult info(const ScratchDir& dir, const Bytes& image, std::vector<std::string> args = {}, bool ascii = true) {
   EXPECT_TRUE(writeFile(dir.file("image.d88"), image));
+  if (ascii) args.insert(args.begin(), "--ascii");
   args.push_back("image.d88");
   RunResult result = runProgram(D88INFO_PATH, args, dir.path());
   result.out = withoutCr(result.out);
@@ -668,13 +672,62 @@ TEST(D88infoJson, FilesNotCutWhole) {
   EXPECT_EQ(incomplete["images"][0]["disks"][0]["files"][2]["why"], "short");
 }
 
+// Names are Shift-JIS: decoded in name, lossless in name_hex.
 TEST(D88infoJson, NameBytes) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    std::string name;  // UTF-8
+    const char* encoding;
+  } cases[] = {
+      {"kanji and katakana", "\x89\xB9\x8A\x79\x83\x66\x83\x42\x83\x58\x83\x4E",
+       "\xE9\x9F\xB3\xE6\xA5\xBD\xE3\x83\x87\xE3\x82\xA3\xE3\x82\xB9\xE3\x82\xAF", "shift_jis"},
+      {"half-width katakana", "\xB6\xDE\xD1", "\xEF\xBD\xB6\xEF\xBE\x9E\xEF\xBE\x91", "shift_jis"},
+      {"a byte that is no character",
+       "A\x80"
+       "B",
+       "A\xEF\xBF\xBD"
+       "B",
+       "undecodable"},
+      {"ASCII with a control byte", "AB\x01", "AB\x01", "ascii"},
+  };
+  for (const Case& c : cases) {
+    Disk named = plain();
+    named.name = c.bytes;
+    const json document = infoJson(image(named));
+    const json& disk = document["images"][0]["disks"][0];
+    EXPECT_EQ(disk["name"], c.name) << c.what;
+    EXPECT_EQ(disk["name_encoding"], c.encoding) << c.what;
+    std::string hex;
+    for (unsigned char b : c.bytes) {
+      static const char digits[] = "0123456789ABCDEF";
+      hex += digits[b >> 4];
+      hex += digits[b & 0xF];
+    }
+    EXPECT_EQ(disk["name_hex"], hex) << c.what;
+    EXPECT_EQ(disk["known"], nullptr);
+  }
+}
+
+// The text view decodes names under a UTF-8 locale, and escapes them with
+// --ascii or under another locale.
+TEST(D88info, NamesInTheTextView) {
   Disk named = plain();
-  named.name = "A\x82\xa0\x01";
-  const json odd = infoJson(image(named));
-  EXPECT_EQ(odd["images"][0]["disks"][0]["name"], "A\u0082\u00a0\u0001");
-  EXPECT_EQ(odd["images"][0]["disks"][0]["name_hex"], "4182A001");
-  EXPECT_EQ(odd["images"][0]["disks"][0]["known"], nullptr);
+  named.name = "\x89\xB9\x8A\x79\xB6\x80";
+  ScratchDir dir;
+  const std::string decoded = "  name           \"\xE9\x9F\xB3\xE6\xA5\xBD\xEF\xBD\xB6\\x80\"\n";
+  const std::string escapes = "  name           \"\\x89\\xB9\\x8Ay\\xB6\\x80\"\n";
+#ifndef _WIN32
+  setenv("LC_ALL", "C.UTF-8", 1);
+  EXPECT_TRUE(has(info(dir, image(named), {}, false).out, decoded));
+  EXPECT_TRUE(has(info(dir, image(named), {"--ascii"}, false).out, escapes));
+  setenv("LC_ALL", "C", 1);
+  EXPECT_TRUE(has(info(dir, image(named), {}, false).out, escapes));
+  unsetenv("LC_ALL");
+#else
+  // Redirected on Windows: no console, so escapes.
+  EXPECT_TRUE(has(info(dir, image(named), {}, false).out, escapes));
+#endif
 }
 
 TEST(D88infoJson, SharedTrackOffsets) {

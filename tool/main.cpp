@@ -2,9 +2,14 @@
 // image into the current folder. The front end: the shared objects, the
 // real sinks (the current folder, standard output and error) and the exit
 // status; the cutting itself is tool/cutter.h.
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
+#include "d88/shift_jis.h"
+#include "tool/console.h"
 #include "tool/cutter.h"
 #include "tool/safe_write.h"
 
@@ -22,13 +27,39 @@ const char OPEN_FAILURE[] =
     "\x83\x93\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1"
     ".\n";
 
+const char HELP[] =
+    "Usage: d88cut IMAGE.d88\n"
+    "Cuts the music driver DRIVER and the music data files MUSIC1 to MUSIC6 out\n"
+    "of the system disk in a D88 floppy-disk image, byte for byte, into the\n"
+    "current folder. The image file may hold several disks; the system disk and\n"
+    "the maker disk are named when they are found. A file is replaced only once\n"
+    "its new contents are completely written.\n"
+    "  --help      show this text\n"
+    "  --version   show the version\n"
+    "A file named --help is reached as ./--help. d88info IMAGE.d88 shows what an\n"
+    "image holds and whether its files are cut whole.\n"
+    "Exit status: 0 the image was walked and every file cut was written; 1 a wrong\n"
+    "command line, an image that cannot be read, or a file that cannot be written.\n";
+
+// Writes d88cut's own text (Shift-JIS and ASCII) to `stream`: on a terminal
+// that reads UTF-8, or a Windows console, as characters it shows; anywhere
+// else (a file, a pipe) as the very bytes, which scripts rely on.
+void say(std::FILE* stream, const char* text) {
+  if (isUnicodeConsole(stream)) {
+    writeUtf8(stream, d88::shiftJisToUtf8(reinterpret_cast<const unsigned char*>(text), std::strlen(text),
+                                          d88::Undecodable::REPLACE));
+  } else {
+    std::fputs(text, stream);
+  }
+}
+
 class ProcessSink : public CutSink {
  public:
-  void out(const char* text) override { std::fputs(text, stdout); }
+  void out(const char* text) override { say(stdout, text); }
   void err(const char* text) override {
     // Through one pipe the lines then keep the order in which they happened.
     std::fflush(stdout);
-    std::fputs(text, stderr);
+    say(stderr, text);
   }
   bool writeFile(const char* name, const unsigned char* data, int size, WriteError& error) override {
     SafeWriteError failure;
@@ -47,12 +78,27 @@ int main(int argc, char** argv) {
   // the process dying with a temporary file left behind.
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
+  useUserLocale();
   if (argc != 2) {
     std::fprintf(stderr, "Usage: %s [d88file]\n", argc > 0 && argv[0] != nullptr ? argv[0] : "d88cut");
     return 1;
   }
+  if (std::strcmp(argv[1], "--help") == 0) {
+    std::fputs(HELP, stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+  }
+  if (std::strcmp(argv[1], "--version") == 0) {
+    std::puts("d88cut " D88_VERSION);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+  }
+  errno = 0;
   if (!imageReader.open(argv[1])) {
-    std::fputs(OPEN_FAILURE, stderr);
+    const int error = errno;
+    say(stderr, OPEN_FAILURE);
+    // The line above is the one d88cut has always given; this one says
+    // which file and why, in words a search finds.
+    std::fprintf(stderr, "d88cut: cannot open %s: %s\n", argv[1],
+                 error != 0 ? std::strerror(error) : "it cannot be read, or is larger than 2 GiB");
     return 1;
   }
   ProcessSink sink;
