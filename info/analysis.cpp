@@ -469,6 +469,27 @@ const char* kindName(SectorKind kind) {
   return "normal";
 }
 
+Outcome outcomeOf(const Report& report) {
+  if (!report.d88) return Outcome::NOT_D88;
+  bool system = false, whole = true;
+  for (const DiskSummary& d : report.summaries) {
+    if (d.known != Known::SYSTEM) continue;
+    system = true;
+    for (const FileCheck& f : d.files) whole = whole && f.whole;
+  }
+  return !system ? Outcome::NONE : whole ? Outcome::ALL_WHOLE : Outcome::PARTIAL;
+}
+
+const char* outcomeName(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::ALL_WHOLE: return "all-whole";
+    case Outcome::PARTIAL: return "partial";
+    case Outcome::NONE: return "none";
+    case Outcome::NOT_D88: return "not-d88";
+  }
+  return "";
+}
+
 Report inspect(d88::D88Image& reader, const std::string& path, const std::function<void(const Disk&)>& onDisk) {
   Report report;
   report.path = path;

@@ -166,6 +166,13 @@ struct Report {
   std::vector<Warning> warnings;  // of the image itself
 };
 
+// What a user gets from d88cut: every file of every system disk whole, some
+// not whole, nothing cut (no system disk), or no D88 image at all.
+enum class Outcome { ALL_WHOLE, PARTIAL, NONE, NOT_D88 };
+Outcome outcomeOf(const Report& report);
+// "all-whole", "partial", "none", "not-d88".
+const char* outcomeName(Outcome outcome);
+
 // Inspects the image open in `reader`, shown as `path`. With `onDisk`, each
 // disk is handed to it as soon as it is inspected and not kept in the
 // report, so memory stays that of one disk.

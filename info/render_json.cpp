@@ -314,6 +314,8 @@ struct JsonDocument::Impl {
     w.Int(f.size);
     key("state");
     string(f.whole ? "whole" : f.cut ? "incomplete" : "not cut");
+    key("text");
+    string(describeFileCheck(f));
     if (!f.whole && f.track >= 0) {
       placeFields({f.track, f.c, f.h, f.r});
       key("why");
@@ -544,6 +546,8 @@ struct JsonDocument::Impl {
     w.EndArray();
     key("warnings");
     warnings(report.warnings);
+    key("outcome");
+    string(outcomeName(outcomeOf(report)));
     key("verdict");
     string(verdictText(report));
     w.EndObject();

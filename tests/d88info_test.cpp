@@ -661,6 +661,7 @@ TEST(D88infoJson, FilesNotCutWhole) {
   EXPECT_EQ(driver, json({{"name", "DRIVER"},
                           {"size", 7168},
                           {"state", "not cut"},
+                          {"text", "not cut: track 3 (C 1 H 1 R 1) is missing"},
                           {"track", 3},
                           {"c", 1},
                           {"h", 1},

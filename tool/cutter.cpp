@@ -55,6 +55,7 @@ CutResult cutImage(d88::D88Image& reader, unsigned char* workBuffer, CutSink& si
     const KnownDisk known = identifyDisk(reader, workBuffer);
     if (known == KnownDisk::None) continue;
     result.disks.push_back({i, known, {}, {}});
+    sink.beginDisk(i, known);
     if (known == KnownDisk::Maker) {
       sink.out(MAKER_DISK_FOUND);
       continue;

@@ -30,6 +30,12 @@ class CutSink {
   virtual void err(const char* text) = 0;
   // Writes file `name`; false, with the reason in `error`, when it cannot.
   virtual bool writeFile(const char* name, const unsigned char* data, int size, WriteError& error) = 0;
+  // Told before the files of known disk `disk` (0-based), if any, are
+  // written.
+  virtual void beginDisk(int disk, KnownDisk known) {
+    (void)disk;
+    (void)known;
+  }
 };
 
 // What the walk did with one known disk.

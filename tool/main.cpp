@@ -57,9 +57,11 @@ class ProcessSink : public CutSink {
  public:
   void out(const char* text) override { say(stdout, text); }
   void err(const char* text) override {
-    // Through one pipe the lines then keep the order in which they happened.
+    // Through one pipe the lines then keep the order in which they happened
+    // (a C runtime may buffer a redirected standard error, too).
     std::fflush(stdout);
     say(stderr, text);
+    std::fflush(stderr);
   }
   bool writeFile(const char* name, const unsigned char* data, int size, WriteError& error) override {
     SafeWriteError failure;

@@ -17,8 +17,19 @@ class MemorySink : public CutSink {
   std::string console;
   std::string standardOutput;
   std::string standardError;
-  // The files by name, as the last write left them.
+  // The files by name, as the last write left them: what d88cut leaves in
+  // the folder.
   std::map<std::string, std::vector<unsigned char>> files;
+  // Every file written, with the disk (0-based) it was cut from, in order.
+  struct Written {
+    int disk;
+    std::string name;
+    std::vector<unsigned char> bytes;
+  };
+  std::vector<Written> written;
+  int disk = -1;
+
+  void beginDisk(int index, KnownDisk) override { disk = index; }
 
   void out(const char* text) override {
     console += text;
@@ -30,6 +41,7 @@ class MemorySink : public CutSink {
   }
   bool writeFile(const char* name, const unsigned char* data, int size, WriteError&) override {
     files[name].assign(data, data + (size > 0 ? size : 0));
+    written.push_back({disk, name, files[name]});
     return true;
   }
 };

@@ -9,8 +9,9 @@
 namespace {
 
 constexpr int PIECE = 128 << SYSTEM_SIZE_CODE;
-// Where each byte of the work buffer came from in this walk: the sector the
-// step that wrote it read, nothing yet, or the failure that left it stale.
+// Where a byte of the work buffer came from in this walk: the sector the
+// step that wrote it read, nothing yet, or (0 and up) the failure that left
+// it stale.
 constexpr int FROM_SECTOR = -1;
 constexpr int NEVER_READ = -2;
 
@@ -30,36 +31,21 @@ void addOnce(std::vector<SectorPlace>& list, const SectorPlace& place) {
   list.push_back(place);
 }
 
-int gcd(int a, int b) { return b == 0 ? a : gcd(b, a % b); }
-
-// The largest unit that every offset and length of the recipe, and every
-// sector piece, is a multiple of (128 bytes): the buffer's history is kept
-// per unit, not per byte.
-int recipeUnit() {
-  static const int unit = [] {
-    int g = PIECE;
-    for (const RecipeStep& step : systemDiskRecipe) {
-      for (int v : {step.offset, step.skip, step.length, step.source}) g = gcd(g, v);
-    }
-    return g;
-  }();
-  return unit;
-}
-
-// The walk's own record of the buffer: for each unit, whether the step that
-// last wrote it delivered it, and which sector it was read from. Kept per
-// unit of the buffer; the positions below are bytes.
+// The walk's own record of the work buffer, byte for byte, as runs of bytes
+// that share a history: whether the step that last wrote them delivered
+// them (FROM_SECTOR), nothing wrote them yet (NEVER_READ), or a failed run
+// left them stale (the index of its failure); the sector they were read
+// from; and the sector a run needed for them that the disk lacks or cuts
+// short.
 class Provenance {
  public:
-  explicit Provenance(d88::D88Image& reader) : reader_(reader), unit_(recipeUnit()) {
-    const std::size_t units = static_cast<std::size_t>(recipeExtent() / unit_);
-    origin_.assign(units, NEVER_READ);
-    source_.assign(units, -1);
+  explicit Provenance(d88::D88Image& reader) : reader_(reader) {
+    runs_.push_back({0, recipeExtent(), NEVER_READ, -1, -1});
   }
 
   // A run of `length` bytes from `step`'s sector into the buffer at `offset`
   // that delivered `got`: the run's sectors for the bytes it delivered, and
-  // the sector where it stopped for the rest.
+  // for the rest, the sector where it stopped.
   void run(const RecipeStep& step, int offset, int length, int got) {
     int track = step.track, c = step.c, h = step.h, r = step.r;
     for (int at = 0; at < length; at += PIECE) {
@@ -67,60 +53,68 @@ class Provenance {
       const SectorPlace place{track, c, h, r};
       if (at < got) {
         sectors_.push_back(place);
-        fill(origin_, offset + at, offset + end, FROM_SECTOR);
-        fill(source_, offset + at, offset + end, static_cast<int>(sectors_.size() - 1));
+        assign(offset + at, offset + end, FROM_SECTOR, static_cast<int>(sectors_.size() - 1), -1);
       } else {
-        // The run stopped at this piece or before it: the bytes keep what
-        // was there, and the sector is missing, cut short, or there but
-        // never reached.
+        // The run stopped at this piece or before it. The sector is
+        // missing, cut short (its bytes are copied all the same: they are
+        // the sector's, the rest keeps what was there), or there but never
+        // reached.
         const d88::SectorLocation found = reader_.locateSector(track, c, h, r, SYSTEM_SIZE_CODE);
         const bool missing = !found.found;
         const bool shortOne = found.found && found.dataAvailable < end - at;
         if (at == got) failures_.push_back({place, missing});
-        fill(origin_, offset + at, offset + end, static_cast<int>(failures_.size() - 1));
-        if (missing || shortOne) {
-          unreadable_.push_back({place, missing});
-          unreadableAt_.push_back(offset + at);
-          unreadableEnd_.push_back(offset + end);
+        const int failure = static_cast<int>(failures_.size() - 1);
+        int delivered = 0;
+        if (at == got && shortOne) {
+          delivered = found.dataAvailable;
+          sectors_.push_back(place);
         }
+        if (missing || shortOne) unreadable_.push_back({place, missing});
+        const int unreadable = missing || shortOne ? static_cast<int>(unreadable_.size() - 1) : -1;
+        if (delivered > 0) {
+          assign(offset + at, offset + at + delivered, failure, static_cast<int>(sectors_.size() - 1), unreadable);
+        }
+        assignStale(offset + at + delivered, offset + end, failure, unreadable);
       }
       reader_.nextSector(track, c, h, r);
     }
   }
 
   void copy(int source, int target, int length) {
-    std::copy(origin_.begin() + source / unit_, origin_.begin() + (source + length) / unit_,
-              origin_.begin() + target / unit_);
-    std::copy(source_.begin() + source / unit_, source_.begin() + (source + length) / unit_,
-              source_.begin() + target / unit_);
-    // A failed sector whose bytes are copied is failed where they land too.
-    const std::size_t n = unreadable_.size();
-    for (std::size_t i = 0; i < n; ++i) {
-      const int from = std::max(unreadableAt_[i], source), to = std::min(unreadableEnd_[i], source + length);
-      if (from >= to) continue;
-      unreadable_.push_back(unreadable_[i]);
-      unreadableAt_.push_back(target + from - source);
-      unreadableEnd_.push_back(target + to - source);
+    std::vector<Run> moved;
+    for (const Run& run : runs_) {
+      const int from = std::max(run.start, source), to = std::min(run.end, source + length);
+      if (from < to)
+        moved.push_back({from - source + target, to - source + target, run.origin, run.sector, run.unreadable});
     }
+    for (const Run& run : moved) assign(run.start, run.end, run.origin, run.sector, run.unreadable);
   }
 
   // How the `length` bytes at `offset` fare as file `name`.
   FileCheck judge(const char* name, int offset, int length, bool cut) const {
     FileCheck check{name, length, cut, true, -1, 0, 0, 0, false, {}, {}, {}, {}};
-    int lastFrom = -1;  // units come in runs from one sector: look each run up once
-    for (int i = offset; i < offset + length; i += unit_) {
-      const int from = source_[static_cast<std::size_t>(i / unit_)];
-      const int how = origin_[static_cast<std::size_t>(i / unit_)];
-      if (how == FROM_SECTOR) {
-        if (from != lastFrom) addOnce(check.sectors, sectors_[static_cast<std::size_t>(from)]);
-        lastFrom = from;
-        continue;
+    for (const Run& run : runs_) {
+      const int from = std::max(run.start, offset), to = std::min(run.end, offset + length);
+      if (from >= to) continue;
+      // Bytes of the sector the recipe names, whole or as far as it holds.
+      const bool own = run.origin == FROM_SECTOR || (run.origin >= 0 && run.sector >= 0 &&
+                                                     samePlace(sectors_[static_cast<std::size_t>(run.sector)],
+                                                               failures_[static_cast<std::size_t>(run.origin)].place));
+      if (run.sector >= 0 && own) addOnce(check.sectors, sectors_[static_cast<std::size_t>(run.sector)]);
+      if (run.unreadable >= 0) {
+        const Failure& f = unreadable_[static_cast<std::size_t>(run.unreadable)];
+        bool seen = false;
+        for (const SectorPlace& s : check.failed) seen = seen || samePlace(s, f.place);
+        if (!seen) {
+          check.failed.push_back(f.place);
+          check.failedMissing.push_back(f.missing);
+        }
       }
-      lastFrom = -1;
+      if (run.origin == FROM_SECTOR) continue;
       if (check.whole) {
         check.whole = false;
-        if (how >= 0) {
-          const Failure& f = failures_[static_cast<std::size_t>(how)];
+        if (run.origin >= 0) {
+          const Failure& f = failures_[static_cast<std::size_t>(run.origin)];
           check.track = f.place.track;
           check.c = f.place.c;
           check.h = f.place.h;
@@ -128,48 +122,69 @@ class Provenance {
           check.missing = f.missing;
         }
       }
-      const SectorPlace stale = from >= 0 ? sectors_[static_cast<std::size_t>(from)] : SectorPlace{-1, 0, 0, 0};
+      if (own) continue;
+      const SectorPlace stale =
+          run.sector >= 0 ? sectors_[static_cast<std::size_t>(run.sector)] : SectorPlace{-1, 0, 0, 0};
       Leftover* last = check.leftovers.empty() ? nullptr : &check.leftovers.back();
-      if (last != nullptr && last->to == i - offset && samePlace(last->sector, stale)) {
-        last->to += unit_;
+      if (last != nullptr && last->to == from - offset && samePlace(last->sector, stale)) {
+        last->to = to - offset;
       } else {
-        check.leftovers.push_back({i - offset, i - offset + unit_, stale});
+        check.leftovers.push_back({from - offset, to - offset, stale});
       }
-    }
-    // The unreadable sectors the file's bytes were to come from, in the
-    // file's byte order.
-    std::vector<std::pair<int, std::size_t>> order;
-    for (std::size_t k = 0; k < unreadable_.size(); ++k) {
-      const int from = std::max(unreadableAt_[k], offset), to = std::min(unreadableEnd_[k], offset + length);
-      if (from < to) order.emplace_back(from, k);
-    }
-    std::stable_sort(order.begin(), order.end());
-    for (const auto& [at, k] : order) {
-      (void)at;
-      bool seen = false;
-      for (const SectorPlace& s : check.failed) seen = seen || samePlace(s, unreadable_[k].place);
-      if (seen) continue;
-      check.failed.push_back(unreadable_[k].place);
-      check.failedMissing.push_back(unreadable_[k].missing);
     }
     return check;
   }
 
  private:
-  void fill(std::vector<int>& what, int from, int to, int value) {
-    std::fill(what.begin() + from / unit_, what.begin() + to / unit_, value);
+  struct Run {
+    int start, end;  // bytes of the buffer
+    int origin;      // FROM_SECTOR, NEVER_READ or a failure
+    int sector;      // the sector they were read from, -1 for none
+    int unreadable;  // the sector a run needed for them and could not read, -1 for none
+  };
+
+  // Gives bytes from..to - 1 one history; the runs stay in buffer order.
+  void assign(int from, int to, int origin, int sector, int unreadable) {
+    if (from >= to) return;
+    std::vector<Run> out;
+    out.reserve(runs_.size() + 2);
+    bool placed = false;
+    for (const Run& run : runs_) {
+      if (run.end <= from || run.start >= to) {
+        if (!placed && run.start >= to) {
+          out.push_back({from, to, origin, sector, unreadable});
+          placed = true;
+        }
+        out.push_back(run);
+        continue;
+      }
+      if (run.start < from) out.push_back({run.start, from, run.origin, run.sector, run.unreadable});
+      if (!placed) {
+        out.push_back({from, to, origin, sector, unreadable});
+        placed = true;
+      }
+      if (run.end > to) out.push_back({to, run.end, run.origin, run.sector, run.unreadable});
+    }
+    if (!placed) out.push_back({from, to, origin, sector, unreadable});
+    runs_.swap(out);
+  }
+
+  // Bytes a failed run did not deliver: they keep the sector they came from
+  // (they are stale now) and take the failure.
+  void assignStale(int from, int to, int failure, int unreadable) {
+    std::vector<Run> kept;
+    for (const Run& run : runs_) {
+      const int a = std::max(run.start, from), b = std::min(run.end, to);
+      if (a < b) kept.push_back({a, b, failure, run.sector, unreadable});
+    }
+    for (const Run& run : kept) assign(run.start, run.end, run.origin, run.sector, run.unreadable);
   }
 
   d88::D88Image& reader_;
-  const int unit_;
-  std::vector<int> origin_;
-  std::vector<int> source_;
+  std::vector<Run> runs_;
   std::vector<SectorPlace> sectors_;
   std::vector<Failure> failures_;
-  // Sectors a run needed that the disk lacks or cuts short, and the buffer
-  // bytes each was to fill.
   std::vector<Failure> unreadable_;
-  std::vector<int> unreadableAt_, unreadableEnd_;
 };
 
 class Collect : public RecipeObserver {

@@ -59,7 +59,25 @@ EMSCRIPTEN_KEEPALIVE int d88web_consoleSize(const Run* run) { return static_cast
 EMSCRIPTEN_KEEPALIVE const char* d88web_fileName(int i) {
   return i >= 0 && i < OUTPUT_FILE_COUNT ? outputFileNames[i] : "";
 }
-// -1 when d88cut did not write file `i`.
+// Every file d88cut wrote, in order, with the disk (0-based) it came from:
+// a disk's own files, where an image holds several system disks.
+EMSCRIPTEN_KEEPALIVE int d88web_writtenCount(const Run* run) { return static_cast<int>(run->cut.written.size()); }
+EMSCRIPTEN_KEEPALIVE int d88web_writtenDisk(const Run* run, int i) {
+  return i >= 0 && i < d88web_writtenCount(run) ? run->cut.written[static_cast<std::size_t>(i)].disk : -1;
+}
+EMSCRIPTEN_KEEPALIVE const char* d88web_writtenName(const Run* run, int i) {
+  return i >= 0 && i < d88web_writtenCount(run) ? run->cut.written[static_cast<std::size_t>(i)].name.c_str() : "";
+}
+EMSCRIPTEN_KEEPALIVE int d88web_writtenSize(const Run* run, int i) {
+  if (i < 0 || i >= d88web_writtenCount(run)) return -1;
+  return static_cast<int>(run->cut.written[static_cast<std::size_t>(i)].bytes.size());
+}
+EMSCRIPTEN_KEEPALIVE const unsigned char* d88web_written(const Run* run, int i) {
+  if (i < 0 || i >= d88web_writtenCount(run)) return nullptr;
+  return run->cut.written[static_cast<std::size_t>(i)].bytes.data();
+}
+// The files d88cut leaves in the folder, by number: -1 when it wrote none
+// of that name.
 EMSCRIPTEN_KEEPALIVE int d88web_fileSize(const Run* run, int i) {
   if (i < 0 || i >= OUTPUT_FILE_COUNT || run->files[i] == nullptr) return -1;
   return static_cast<int>(run->files[i]->size());
