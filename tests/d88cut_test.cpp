@@ -19,6 +19,7 @@
 #endif
 
 #include "test_util.h"
+#include "tool/launch.h"
 
 namespace d88test {
 namespace {
@@ -241,6 +242,26 @@ TEST(D88cutTerminal, SpeaksTheTerminalsEncoding) {
   unsetenv("LC_ALL");
 }
 #endif
+
+// Dropped on d88cut.exe in Explorer, the console is d88cut's alone: the
+// files go next to the image and the window waits for Enter. From a prompt
+// (the console shared) or with no console, nothing changes.
+TEST(D88cutLaunch, FromExplorerOrAPrompt) {
+  struct Case {
+    int processes;
+    bool nextToImage, wait;
+  } cases[] = {{1, true, true}, {2, false, false}, {3, false, false}, {0, false, false}};
+  for (const Case& c : cases) {
+    const Launch launch = launchOf(c.processes);
+    EXPECT_EQ(launch.nextToImage, c.nextToImage) << c.processes;
+    EXPECT_EQ(launch.waitForEnter, c.wait) << c.processes;
+  }
+  const std::string folder = (fs::path("dumps") / "set").string();
+  const std::string image = (fs::path(folder) / "disk.d88").string();
+  EXPECT_EQ(outputFolder(launchOf(1), image), folder);
+  EXPECT_EQ(outputFolder(launchOf(2), image), "");
+  EXPECT_EQ(outputFolder(launchOf(1), "disk.d88"), "");
+}
 
 struct IdentifyCase {
   const char* what;

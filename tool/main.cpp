@@ -8,9 +8,17 @@
 #include <cstring>
 #include <string>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include <filesystem>
+#include <system_error>
+
 #include "d88/shift_jis.h"
 #include "tool/console.h"
 #include "tool/cutter.h"
+#include "tool/launch.h"
 #include "tool/safe_write.h"
 
 // The one image reader, the work buffer (zero at start, never cleared) and
@@ -72,6 +80,9 @@ class ProcessSink : public CutSink {
   }
 };
 
+// Cuts `image` as `launch` says; returns the exit status.
+int cut(const char* image, const Launch& launch);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,15 +104,41 @@ int main(int argc, char** argv) {
     std::puts("d88cut " D88_VERSION);
     return std::fflush(stdout) == 0 ? 0 : 1;
   }
+#ifdef _WIN32
+  // Dropped on d88cut.exe in Explorer: the console is d88cut's alone. The
+  // files then go next to the image, and the window waits to be read.
+  DWORD processes[2];
+  const Launch launch = launchOf(static_cast<int>(GetConsoleProcessList(processes, 2)));
+#else
+  const Launch launch = launchOf(0);
+#endif
+  const int status = cut(argv[1], launch);
+  if (launch.waitForEnter) {
+    std::fputs("\nPress Enter to close this window.\n", stdout);
+    std::fflush(stdout);
+    std::getchar();
+  }
+  return status;
+}
+
+namespace {
+
+int cut(const char* image, const Launch& launch) {
   errno = 0;
-  if (!imageReader.open(argv[1])) {
+  if (!imageReader.open(image)) {
     const int error = errno;
     say(stderr, OPEN_FAILURE);
     // The line above is the one d88cut has always given; this one says
     // which file and why, in words a search finds.
-    std::fprintf(stderr, "d88cut: cannot open %s: %s\n", argv[1],
+    std::fprintf(stderr, "d88cut: cannot open %s: %s\n", image,
                  error != 0 ? std::strerror(error) : "it cannot be read, or is larger than 2 GiB");
     return 1;
+  }
+  // The image is open: its name no longer matters where the files go.
+  const std::string folder = outputFolder(launch, image);
+  if (!folder.empty()) {
+    std::error_code ec;
+    std::filesystem::current_path(folder, ec);
   }
   ProcessSink sink;
   const CutResult result = cutImage(imageReader, workBuffer, sink);
@@ -110,3 +147,5 @@ int main(int argc, char** argv) {
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) return 1;
   return result.outputFailed ? 1 : 0;
 }
+
+}  // namespace
