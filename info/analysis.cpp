@@ -469,6 +469,11 @@ const char* kindName(SectorKind kind) {
   return "normal";
 }
 
+Disk inspectDisk(d88::D88Image& reader, int index) {
+  DiskInspector inspector(reader, index, reader.diskCount());
+  return inspector.run();
+}
+
 Outcome outcomeOf(const Report& report) {
   if (!report.d88) return Outcome::NOT_D88;
   bool system = false, whole = true;

@@ -173,6 +173,10 @@ Outcome outcomeOf(const Report& report);
 // "all-whole", "partial", "none", "not-d88".
 const char* outcomeName(Outcome outcome);
 
+// Inspects disk `index` (0-based) of the image open in `reader` alone, as
+// inspect() does among all of them.
+Disk inspectDisk(d88::D88Image& reader, int index);
+
 // Inspects the image open in `reader`, shown as `path`. With `onDisk`, each
 // disk is handed to it as soon as it is inspected and not kept in the
 // report, so memory stays that of one disk.

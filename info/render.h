@@ -49,10 +49,15 @@ class JsonDocument {
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
+  friend std::string renderJson(const Report& report, bool tracks);
+  friend std::string renderTracksJson(const Disk& disk);
 };
 
-// The one-image document of `report`, as text.
-std::string renderJson(const Report& report);
+// The one-image document of `report`, as text; without each disk's tracks
+// when `tracks` is false.
+std::string renderJson(const Report& report, bool tracks = true);
+// The "tracks" array of `disk` alone, as text.
+std::string renderTracksJson(const Disk& disk);
 
 }  // namespace d88info
 

@@ -160,6 +160,7 @@ const char* notD88Name(NotD88::Kind kind) {
 struct JsonDocument::Impl {
   std::FILE* output;
   bool failed = false;
+  bool tracks = true;  // each disk's tracks and sectors
   rapidjson::StringBuffer buffer;
   Writer w{buffer};
   std::string done;
@@ -501,16 +502,22 @@ struct JsonDocument::Impl {
            i < d.failedRecords.size() ? d.failedRecords[i] : none);
     }
     w.EndArray();
-    key("tracks");
+    if (tracks) {
+      key("tracks");
+      trackList(d);
+    }
+    key("warnings");
+    warnings(d.warnings);
+    w.EndObject();
+  }
+
+  void trackList(const Disk& d) {
     w.StartArray();
     for (const Track& t : d.tracks) {
       track(t);
       flush(false);
     }
     w.EndArray();
-    key("warnings");
-    warnings(d.warnings);
-    w.EndObject();
   }
 
   // The image's fields that come before its disks.
@@ -606,11 +613,21 @@ bool JsonDocument::finish() {
 
 const std::string& JsonDocument::text() const { return impl_->done; }
 
-std::string renderJson(const Report& report) {
+std::string renderJson(const Report& report, bool tracks) {
   JsonDocument document;
+  document.impl_->tracks = tracks;
   document.image(report);
   document.finish();
   return document.text();
+}
+
+std::string renderTracksJson(const Disk& disk) {
+  JsonDocument::Impl impl(nullptr);
+  impl.buffer.Clear();
+  impl.w.Reset(impl.buffer);
+  impl.trackList(disk);
+  impl.flush(true);
+  return impl.done;
 }
 
 }  // namespace d88info

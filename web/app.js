@@ -19,7 +19,7 @@ const FILE_STYLE = {
 // By the report's sector kinds.
 const CELL_COLOURS = { normal: '#9cc79c', deleted: '#c9a0dc', error: '#e06666', 'odd-size': '#f6c26b', empty: '#e3e6eb' };
 const MAX_CELLS = 512;      // per track row; more are summed up in one mark
-const OPEN_DISKS = 4;       // disk blocks shown open at first (and every system disk)
+const OPEN_DISKS = 1;       // disk blocks shown open at first where no disk is the system disk
 const MAX_IMAGE = 1 << 30;  // the largest image the page takes: 1 GiB
 const FILE_NAMES = Object.keys(FILE_STYLE);
 
@@ -94,31 +94,44 @@ function copyOut(m, pointer, size) {
   return size > 0 ? m.HEAPU8.slice(pointer, pointer + size) : new Uint8Array(0);
 }
 
-// Puts the image's bytes into the module's memory: a File a slice at a
-// time, so a large image is held once, not twice.
+// Puts the image's bytes into the module's memory: a File as a stream, a
+// piece at a time, so a large image is held once, not twice.
 async function load(m, source) {
   const size = source.size;
   const data = m._malloc(Math.max(size, 1));
   if (!data) throw Object.assign(new Error('memory'), { key: 'tooLarge' });
   try {
     if (source.file) {
-      const SLICE = 64 << 20;
-      for (let at = 0; at < size; at += SLICE) {
-        const part = new Uint8Array(await source.file.slice(at, at + SLICE).arrayBuffer());
-        m.HEAPU8.set(part, data + at);
+      let at = 0;
+      if (source.file.stream) {
+        const reader = source.file.stream().getReader();
+        for (;;) {
+          const { done, value } = await reader.read();
+          if (done) break;
+          if (at + value.length > size) throw new Error('the file grew');
+          m.HEAPU8.set(value, data + at);
+          at += value.length;
+        }
+      } else {
+        const part = new Uint8Array(await source.file.slice(0, size).arrayBuffer());
+        m.HEAPU8.set(part, data);
+        at = part.length;
       }
+      if (at !== size) throw new Error('the file changed');
     } else {
       m.HEAPU8.set(await source.bytes(), data);
     }
   } catch (error) {
     m._free(data);
-    throw Object.assign(new Error(String(error)), { key: 'unreadable' });
+    throw Object.assign(new Error(String(error)), { key: error.key || 'unreadable', name: error.name });
   }
   return data;
 }
 
-// Runs the inspection and d88cut on one image; `full` keeps d88cut's files
-// and console, a summary only what a row of the collection shows.
+// Runs the inspection on one image, and with `full` d88cut too, keeping its
+// files and console and the run itself (for the tracks of each disk, asked
+// for when the page draws them); without, only the summary a row of a
+// collection shows.
 async function analyse(source, full) {
   if (source.size > MAX_IMAGE) throw Object.assign(new Error('too large'), { key: 'tooLarge' });
   if (!d88module) d88module = await createD88();
@@ -127,9 +140,9 @@ async function analyse(source, full) {
   const nameSize = m.lengthBytesUTF8(source.path) + 1;
   const namePointer = m._malloc(nameSize);
   m.stringToUTF8(source.path, namePointer, nameSize);
-  const run = m._d88web_run(data, source.size, namePointer);
+  const run = m._d88web_run(data, source.size, namePointer, full ? 1 : 0);  // the run owns the bytes now
   m._free(namePointer);
-  m._free(data);
+  let kept = false;
   try {
     if (m._d88web_status(run) === 1) throw Object.assign(new Error('cannot open'), { key: 'unreadable' });
     const report = JSON.parse(m.UTF8ToString(m._d88web_report(run))).images[0];
@@ -147,9 +160,11 @@ async function analyse(source, full) {
         bytes: copyOut(m, m._d88web_written(run, i), m._d88web_writtenSize(run, i)),
       });
     }
+    kept = true;
     return {
       source,
       report,
+      run,
       summary: summaryOf(report),
       status: m._d88web_status(run),
       console: copyOut(m, m._d88web_console(run), m._d88web_consoleSize(run)),
@@ -157,8 +172,19 @@ async function analyse(source, full) {
       written,
     };
   } finally {
-    m._d88web_free(run);
+    if (!kept) m._d88web_free(run);
   }
+}
+
+// A disk's tracks, from the run, the first time the page draws them.
+function tracksOf(result, disk) {
+  if (!disk.tracks) disk.tracks = JSON.parse(d88module.UTF8ToString(d88module._d88web_tracks(result.run, disk.number)));
+  return disk.tracks;
+}
+
+// Lets go of the image shown before.
+function forget(result) {
+  if (result && result.run) d88module._d88web_free(result.run);
 }
 
 // ---- what the user chose: files, and the files inside zip archives -------
@@ -172,6 +198,12 @@ function isZip(file, head) {
 async function sourcesOf(files) {
   const out = [];
   for (const file of files) {
+    // A disk image by its name needs no look inside; anything else may be a
+    // zip archive under another name.
+    if (/\.(d88|d77|88d|d8u|d68)$/i.test(file.name)) {
+      out.push({ path: file.name, size: file.size, file });
+      continue;
+    }
     let head;
     try {
       head = new Uint8Array(await file.slice(0, 4).arrayBuffer());
@@ -513,7 +545,9 @@ function diskBlock(disk, result, open) {
   // The picture is drawn when the block is first opened: a 64-disk image
   // stays quick to show.
   const draw = () => {
-    if (!map.querySelector('svg')) map.append(picture(disk));
+    if (map.querySelector('svg')) return;
+    tracksOf(result, disk);
+    map.append(picture(disk));
   };
   block.addEventListener('toggle', () => block.open && draw());
   if (open) {
@@ -536,13 +570,28 @@ function renderReport() {
   const said = new TextDecoder('shift_jis').decode(result.console);
   box.append(element('h3', { class: 'secondary', text: w.cutSays }),
     element('pre', { class: 'messages', id: 'messages', lang: 'en', text: said || w.nothingPrinted }));
+  // The system disks are open (their pictures drawn); with none, the first
+  // disk is.
+  const anySystem = r.disks.some((d) => d.known === 'system');
   let opened = 0;
   for (const disk of r.disks) {
-    const open = disk.known === 'system' || opened < OPEN_DISKS;
+    const open = anySystem ? disk.known === 'system' : opened < OPEN_DISKS;
     if (open) ++opened;
     box.append(diskBlock(disk, result, open));
   }
   if (r.warnings.length > 0) box.append(renderWarnings(r.warnings, w.imageWarnings));
+}
+
+function summaryRow(row) {
+  const w = words();
+  const s = row.summary;
+  const outcome = s ? s.outcome : 'error';
+  const open = element('button', { type: 'button', class: 'open', 'aria-label': w.open(row.source.path) }, row.source.path);
+  open.addEventListener('click', () => showImage(row.source));
+  return element('tr', { 'data-image': row.source.path, 'data-outcome': outcome },
+    element('th', { scope: 'row' }, open),
+    element('td', { class: `outcome-cell ${outcome}` }, element('span', { class: 'icon', 'aria-hidden': 'true', text: { 'all-whole': '✔', partial: '⚠' }[outcome] || '✖' }), ` ${w.outcomeWord[outcome]}`),
+    element('td', { text: s ? w.verdict(s) : w.verdict({ path: row.source.path, error: row.error }) }));
 }
 
 function renderSummary() {
@@ -550,20 +599,18 @@ function renderSummary() {
   const box = document.getElementById('collection');
   box.replaceChildren();
   if (page.rows.length === 0) return;
-  const body = element('tbody');
-  for (const row of page.rows) {
-    const s = row.summary;
-    const outcome = s ? s.outcome : 'error';
-    const open = element('button', { type: 'button', class: 'open', 'aria-label': w.open(row.source.path) }, row.source.path);
-    open.addEventListener('click', () => showImage(row.source));
-    body.append(element('tr', { 'data-image': row.source.path, 'data-outcome': outcome },
-      element('th', { scope: 'row' }, open),
-      element('td', { class: `outcome-cell ${outcome}` }, element('span', { class: 'icon', 'aria-hidden': 'true', text: { 'all-whole': '✔', partial: '⚠' }[outcome] || '✖' }), ` ${w.outcomeWord[outcome]}`),
-      element('td', { text: s ? w.verdict(s) : w.verdict({ path: row.source.path, error: row.error }) })));
-  }
+  const body = element('tbody', {}, ...page.rows.map(summaryRow));
   box.append(element('h2', { text: w.summary }), element('div', { class: 'table-scroll' },
     element('table', { id: 'summary' },
       element('thead', {}, element('tr', {}, ...[w.summaryImage, w.state, w.summaryVerdict].map((h) => element('th', { scope: 'col', text: h })))), body)));
+}
+
+// One more row of the summary, without drawing the others again.
+function addSummaryRow(row) {
+  page.rows.push(row);
+  const body = document.querySelector('#summary tbody');
+  if (body) body.append(summaryRow(row));
+  else renderSummary();
 }
 
 function render() {
@@ -591,11 +638,12 @@ function setState(state) {
 async function showImage(source) {
   setState('working');
   document.getElementById('progress').textContent = words().working(source.path);
+  forget(page.result);
+  page.result = null;
   try {
     page.result = await analyse(source, true);
     page.error = null;
   } catch (error) {
-    page.result = null;
     const key = error.key || 'script';
     showError(key, key === 'badArchive' ? error.name : key === 'script' ? String(error.message || error) : source.path, '1 GiB');
   }
@@ -610,6 +658,7 @@ async function showImage(source) {
 async function take(files) {
   page.error = null;
   page.rows = [];
+  forget(page.result);
   page.result = null;
   setState('working');
   render();
@@ -627,8 +676,7 @@ async function take(files) {
     } catch (error) {
       row.error = words().errors[error.key || 'unreadable'](sources[i].path, '1 GiB');
     }
-    page.rows.push(row);
-    renderSummary();
+    addSummaryRow(row);
   }
   progress.textContent = sources.length ? words().progress(sources.length, sources.length) : '';
   render();

@@ -1,9 +1,12 @@
 // The page's way into the same code as the programs: the inspection with its
 // JSON view, and d88cut's cutting, both on an image in memory. d88cut's
 // files and messages go to a memory sink, and the page reads them back byte
-// for byte. Each run's results are an object the page holds and frees.
+// for byte. Each run is an object the page holds and frees; it owns the
+// image's bytes, so that a disk's tracks can be asked for when the page
+// draws them.
 #include <emscripten/emscripten.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -17,7 +20,10 @@ namespace {
 
 struct Run {
   int status = 0;  // 0, 1 the bytes cannot be opened, 2 a file could not be written
+  unsigned char* data = nullptr;
+  d88::D88Image reader;
   std::string report;
+  std::string tracks;  // the last disk's tracks asked for
   MemorySink cut;
   const std::vector<unsigned char>* files[OUTPUT_FILE_COUNT] = {};
 };
@@ -26,17 +32,20 @@ struct Run {
 
 extern "C" {
 
-// Inspects the `size` bytes at `data`, shown as `name`, and cuts them as
-// d88cut does on its first run. The page frees the result with d88web_free.
-EMSCRIPTEN_KEEPALIVE Run* d88web_run(const unsigned char* data, int size, const char* name) {
+// Inspects the `size` bytes at `data` (from malloc; the run owns them from
+// here on), shown as `name`. With `full`, also cuts them as d88cut does on
+// its first run; without, the report only, for a line of a summary. The
+// report leaves out the disks' tracks: d88web_tracks gives them a disk at a
+// time. The page frees the result with d88web_free.
+EMSCRIPTEN_KEEPALIVE Run* d88web_run(unsigned char* data, int size, const char* name, int full) {
   Run* run = new Run();
-  d88::D88Image reader;
-  if (!reader.openMemory(data, size)) {
+  run->data = data;
+  if (!run->reader.openMemory(data, size)) {
     run->status = 1;
     return run;
   }
-  run->report = d88info::renderJson(d88info::inspect(reader, name));
-
+  run->report = d88info::renderJson(d88info::inspect(run->reader, name), false);
+  if (!full) return run;
   // The work buffer of a fresh process: zero, and never cleared in the run.
   std::vector<unsigned char> workBuffer(WORK_BUFFER_SIZE);
   d88::D88Image cutReader;
@@ -50,9 +59,19 @@ EMSCRIPTEN_KEEPALIVE Run* d88web_run(const unsigned char* data, int size, const 
   return run;
 }
 
-EMSCRIPTEN_KEEPALIVE void d88web_free(Run* run) { delete run; }
+EMSCRIPTEN_KEEPALIVE void d88web_free(Run* run) {
+  if (run == nullptr) return;
+  std::free(run->data);
+  delete run;
+}
 EMSCRIPTEN_KEEPALIVE int d88web_status(const Run* run) { return run->status; }
 EMSCRIPTEN_KEEPALIVE const char* d88web_report(const Run* run) { return run->report.c_str(); }
+// The "tracks" array of disk `number` (1-based), as d88info --json gives it.
+EMSCRIPTEN_KEEPALIVE const char* d88web_tracks(Run* run, int number) {
+  if (number < 1 || number > run->reader.diskCount()) return "[]";
+  run->tracks = d88info::renderTracksJson(d88info::inspectDisk(run->reader, number - 1));
+  return run->tracks.c_str();
+}
 // What d88cut printed, both streams in order, as bytes (Shift-JIS and ASCII).
 EMSCRIPTEN_KEEPALIVE const char* d88web_console(const Run* run) { return run->cut.console.data(); }
 EMSCRIPTEN_KEEPALIVE int d88web_consoleSize(const Run* run) { return static_cast<int>(run->cut.console.size()); }
