@@ -108,7 +108,7 @@ void expectAllFiles(const ScratchDir& dir, const Disk& disk) {
   }
 }
 
-Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+[[maybe_unused]] Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 // The recipe's sectors stored in reverse R order, with foreign records
 // before them: same R but N 2, and R 9.
