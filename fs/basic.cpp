@@ -113,16 +113,18 @@ struct N88Layout {
   int spt;
 };
 
-// A table whose system-track clusters are reserved and whose every other
-// entry is free, reserved, a last cluster or a cluster of the disk.
+// A table whose system-track clusters are reserved and whose other entries
+// are, but for a few a damaged disk may hold, free, reserved, a last
+// cluster or a cluster of the disk.
 bool n88Plausible(const std::vector<unsigned char>& fat, const N88Layout& l) {
+  int odd = 0;
   for (int c = 0; c < l.clusters.count; ++c) {
     const int v = fat[static_cast<std::size_t>(c)];
     if (l.clusters.slot(c) == l.slot && v != 0xFE) return false;
     if (v == 0xFF || v == 0xFE || (v >= 0xC1 && v <= 0xC0 + l.clusters.perCluster)) continue;
-    if (v >= l.clusters.count) return false;
+    if (v >= l.clusters.count) ++odd;
   }
-  return true;
+  return odd * 16 <= l.clusters.count;
 }
 
 }  // namespace
@@ -163,6 +165,9 @@ bool listN88Basic(d88::D88Image&, const DiskSectors& disk, Listing& out, std::st
       FileEntry f;
       f.name = joinName(e, 6, e + 6, 3);
       f.path = f.name;
+      f.parts = {f.name};
+      f.utf8Parts = {false};
+      f.utf8Parts = {false};
       const int attributes = e[9];
       f.kind = attributes & 0x01 ? "machine" : attributes & 0x80 ? "ascii" : "basic";
       if (attributes & 0x10) f.flags.push_back("write-protect");
@@ -228,12 +233,18 @@ bool listHuBasic(d88::D88Image&, const DiskSectors& disk, Listing& out, std::str
   std::vector<int> owner(static_cast<std::size_t>(clusters.count), -1);
   std::set<int> seenDirectories{1};
   // Directories to read: (their bytes, their path).
-  std::vector<std::pair<std::vector<unsigned char>, std::string>> pending;
-  pending.emplace_back(readRun(disk, 1, 1, 16, missing), "");
+  struct Directory {
+    std::vector<unsigned char> bytes;
+    std::string path;
+    std::vector<std::string> parts;
+  };
+  std::vector<Directory> pending;
+  pending.push_back({readRun(disk, 1, 1, 16, missing), "", {}});
   if (missing) out.warnings.push_back({FsCode::SECTOR_MISSING, "", 1, 0});
   for (std::size_t d = 0; d < pending.size(); ++d) {
-    const std::vector<unsigned char> dir = pending[d].first;
-    const std::string prefix = pending[d].second;
+    const std::vector<unsigned char> dir = pending[d].bytes;
+    const std::string prefix = pending[d].path;
+    const std::vector<std::string> parts = pending[d].parts;
     for (std::size_t at = 0; at + 32 <= dir.size(); at += 32) {
       const unsigned char* e = dir.data() + at;
       if (e[0] == 0xFF) break;
@@ -241,6 +252,9 @@ bool listHuBasic(d88::D88Image&, const DiskSectors& disk, Listing& out, std::str
       FileEntry f;
       f.name = joinName(e + 1, 13, e + 14, 3);
       f.path = prefix.empty() ? f.name : prefix + "/" + f.name;
+      f.parts = parts;
+      f.parts.push_back(f.name);
+      f.utf8Parts.assign(f.parts.size(), false);
       const int attributes = e[0];
       f.directory = (attributes & 0x80) != 0;
       f.kind = f.directory ? "directory" : attributes & 0x01 ? "machine" : attributes & 0x02 ? "basic" : "ascii";
@@ -278,7 +292,7 @@ bool listHuBasic(d88::D88Image&, const DiskSectors& disk, Listing& out, std::str
           disk.readPadded(s.track, s.r, sector, SECTOR);
           bytes.insert(bytes.end(), sector.begin(), sector.end());
         }
-        pending.emplace_back(std::move(bytes), f.path);
+        pending.push_back({std::move(bytes), f.path, f.parts});
         continue;
       }
       // The size the directory keeps; all the sectors when it keeps 0 or
@@ -340,6 +354,8 @@ bool listFBasic(d88::D88Image&, const DiskSectors& disk, Listing& out, std::stri
     FileEntry f;
     f.name = joinName(e, 8, nullptr, 0);
     f.path = f.name;
+    f.parts = {f.name};
+    f.utf8Parts = {false};
     f.kind = e[12] == 0xFF ? "ascii" : e[11] == 2 ? "machine" : e[11] == 1 ? "data" : "basic";
     if (e[13] == 0xFF) f.flags.push_back("random-access");
     std::vector<int> chain;

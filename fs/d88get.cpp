@@ -52,15 +52,10 @@ std::string decodedPath(const d88fs::FileEntry& f) {
 // The safe path under `dir` of `f`: each part of its path made safe.
 std::filesystem::path target(const std::filesystem::path& dir, const d88fs::FileEntry& f) {
   std::filesystem::path out = dir;
-  std::size_t start = 0;
-  const std::string& path = f.path;
-  while (start <= path.size()) {
-    const std::size_t slash = path.find('/', start);
-    const std::string part = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
-    const bool last = slash == std::string::npos;
-    out /= std::filesystem::u8path(d88fs::safeName(part, last && f.longName));
-    if (last) break;
-    start = slash + 1;
+  for (std::size_t i = 0; i < f.parts.size(); ++i) {
+    // A FAT long name is Unicode already; every other part is Shift-JIS.
+    const bool utf8 = i < f.utf8Parts.size() && f.utf8Parts[i];
+    out /= std::filesystem::u8path(d88fs::safeName(f.parts[i], utf8));
   }
   return out;
 }

@@ -137,8 +137,9 @@ class Fat12 {
 
   // Lists the directory whose entries are in logical sectors `sectors`,
   // under `prefix`.
-  void list(const std::vector<int>& sectors, const std::string& prefix, Listing& out, std::vector<int>& owner,
-            std::set<int>& directories, int depth) {
+  void list(const std::vector<int>& sectors, const std::string& prefix, const std::vector<std::string>& parts,
+            const std::vector<bool>& utf8Parts, Listing& out, std::vector<int>& owner, std::set<int>& directories,
+            int depth) {
     std::vector<unsigned char> bytes, sector;
     for (int l : sectors) {
       if (!readLogical(l, sector)) out.warnings.push_back({FsCode::SECTOR_MISSING, prefix, l, 0});
@@ -195,6 +196,10 @@ class Fat12 {
       }
       longName.clear();
       f.path = prefix.empty() ? f.name : prefix + "/" + f.name;
+      f.parts = parts;
+      f.parts.push_back(f.name);
+      f.utf8Parts = utf8Parts;
+      f.utf8Parts.push_back(f.longName);
       f.directory = (attributes & 0x10) != 0;
       f.kind = f.directory ? "directory" : "file";
       if (attributes & 0x01) f.flags.push_back("read-only");
@@ -235,7 +240,7 @@ class Fat12 {
         for (int c : clusters) {
           for (int k = 0; k < g_.sectorsPerCluster; ++k) dirSectors.push_back(firstSector(c) + k);
         }
-        list(dirSectors, f.path, out, owner, directories, depth + 1);
+        list(dirSectors, f.path, f.parts, f.utf8Parts, out, owner, directories, depth + 1);
         continue;
       }
       // The size the directory keeps; all the chain's bytes when it keeps
@@ -352,7 +357,7 @@ bool listFat12(d88::D88Image&, const DiskSectors& disk, Listing& out, std::strin
   fat.loadFats(out);
   std::vector<int> owner(static_cast<std::size_t>(fat.clusterCount()), -1);
   std::set<int> directories;
-  fat.list(fat.rootSectorList(), "", out, owner, directories, 0);
+  fat.list(fat.rootSectorList(), "", {}, {}, out, owner, directories, 0);
   return true;
 }
 

@@ -56,13 +56,19 @@ struct SectorRef {
 struct FileEntry {
   std::string path;  // NAME.EXT, folders joined by '/'; as stored (Shift-JIS; FAT's long names as UTF-8)
   std::string name;  // the last part of path
+  // The parts of path, each a name as the disk keeps it (a name may hold
+  // a '/' of its own), and per part whether it is a FAT long name (UTF-8)
+  // rather than Shift-JIS.
+  std::vector<std::string> parts;
+  std::vector<bool> utf8Parts;
   bool directory = false;
   bool longName = false;  // path's last part is a FAT long name (UTF-8)
   std::int64_t size = 0;
   // "file" for FAT; "ascii", "basic", "machine", "data" for the BASICs.
   std::string kind;
-  std::vector<std::string>
-      flags;  // "read-only", "hidden", "system", "archive", "write-protect", "verify", "encrypted", "random-access"
+  // "read-only", "hidden", "system", "archive", "write-protect", "verify",
+  // "encrypted", "random-access".
+  std::vector<std::string> flags;
   bool hasDate = false;
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
   std::vector<SectorRef> sectors;  // the file's bytes, in order
