@@ -23,6 +23,7 @@
 #include "d88/d88_image.h"
 #include "d88/shift_jis.h"
 #include "fs/filesystem.h"
+#include "fs/listing_json.h"
 #include "tool/console.h"
 #include "tool/safe_write.h"
 
@@ -44,10 +45,6 @@ const char USAGE[] =
     "there, a name not found, a file that cannot be written, no file system).\n";
 
 enum Option { DISK = 1, TEXT, FORCE, VERSION };
-
-std::string decodedPath(const d88fs::FileEntry& f) {
-  return f.longName ? f.path : d88::shiftJisToUtf8(f.path, d88::Undecodable::REPLACE);
-}
 
 // The safe path under `dir` of `f`: each part of its path made safe.
 std::filesystem::path target(const std::filesystem::path& dir, const d88fs::FileEntry& f) {
@@ -143,7 +140,7 @@ int main(int argc, char** argv) {
   for (int i = optind + 1; i < argc; ++i) {
     bool found = false;
     for (std::size_t k = 0; k < listing.files.size(); ++k) {
-      const std::string path = decodedPath(listing.files[k]);
+      const std::string path = d88fs::decodedPath(listing.files[k]);
       if (path == argv[i] || path.rfind(std::string(argv[i]) + "/", 0) == 0) {
         wanted[k] = true;
         found = true;
@@ -184,7 +181,7 @@ int main(int argc, char** argv) {
       continue;
     }
     setTime(to, f);
-    writeUtf8(stdout, decodedPath(f) + " -> " + to.u8string() + "\n");
+    writeUtf8(stdout, d88fs::decodedPath(f) + " -> " + to.u8string() + "\n");
   }
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) return 1;
   return status;

@@ -15,6 +15,7 @@
 #include "d88/d88_image.h"
 #include "d88/shift_jis.h"
 #include "fs/filesystem.h"
+#include "fs/listing_json.h"
 #include "tool/console.h"
 
 namespace {
@@ -55,69 +56,7 @@ std::string shown(const d88fs::FileEntry& f, const std::string& path, bool unico
   return d88::shiftJisToUtf8(path, d88::Undecodable::ESCAPE);
 }
 
-std::string decodedPath(const d88fs::FileEntry& f) {
-  return f.longName ? f.path : d88::shiftJisToUtf8(f.path, d88::Undecodable::REPLACE);
-}
-
-std::string hexOf(const std::string& bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out;
-  for (const char ch : bytes) {
-    out += digits[static_cast<unsigned char>(ch) >> 4];
-    out += digits[static_cast<unsigned char>(ch) & 0xF];
-  }
-  return out;
-}
-
 using Writer = rapidjson::Writer<rapidjson::StringBuffer, rapidjson::UTF8<>, rapidjson::ASCII<>>;
-
-void jsonFile(Writer& w, const d88fs::FileEntry& f) {
-  w.StartObject();
-  const std::string path = decodedPath(f);
-  w.Key("path");
-  w.String(path.c_str(), static_cast<rapidjson::SizeType>(path.size()));
-  w.Key("path_hex");
-  w.String(hexOf(f.path).c_str());
-  w.Key("size");
-  w.Int64(f.size);
-  w.Key("kind");
-  w.String(f.directory ? "directory" : "file");
-  w.Key("type");
-  w.String(f.kind.c_str());
-  w.Key("flags");
-  w.StartArray();
-  for (const std::string& flag : f.flags) w.String(flag.c_str());
-  w.EndArray();
-  w.Key("date");
-  if (f.hasDate) {
-    char date[32];
-    std::snprintf(date, sizeof date, "%04d-%02d-%02dT%02d:%02d:%02d", f.year, f.month, f.day, f.hour, f.minute,
-                  f.second);
-    w.String(date);
-  } else {
-    w.Null();
-  }
-  w.Key("sectors");
-  w.StartArray();
-  for (const d88fs::SectorRef& s : f.sectors) {
-    w.StartObject();
-    w.Key("track");
-    w.Int(s.track);
-    w.Key("r");
-    w.Int(s.r);
-    w.Key("record");
-    if (s.record > 0) {
-      w.Int(s.record);
-    } else {
-      w.Null();
-    }
-    w.Key("bytes");
-    w.Int(s.take);
-    w.EndObject();
-  }
-  w.EndArray();
-  w.EndObject();
-}
 
 }  // namespace
 
@@ -204,26 +143,9 @@ int main(int argc, char** argv) {
         }
         w.Key("why");
         w.String(listing.why.c_str());
-        w.Key("files");
-        w.StartArray();
-        for (const d88fs::FileEntry& f : listing.files) jsonFile(w, f);
-        w.EndArray();
-        w.Key("warnings");
-        w.StartArray();
-        for (const d88fs::FsWarning& warning : listing.warnings) {
-          w.StartObject();
-          w.Key("code");
-          w.String(d88fs::fsCodeName(warning.code));
-          w.Key("path");
-          const std::string p = d88::shiftJisToUtf8(warning.path, d88::Undecodable::REPLACE);
-          w.String(p.c_str(), static_cast<rapidjson::SizeType>(p.size()));
-          w.Key("a");
-          w.Int64(warning.a);
-          w.Key("b");
-          w.Int64(warning.b);
-          w.EndObject();
-        }
-        w.EndArray();
+        d88fs::writeListing(w, listing, [&w](const std::string& text) {
+          w.String(text.c_str(), static_cast<rapidjson::SizeType>(text.size()));
+        });
         w.EndObject();
         continue;
       }

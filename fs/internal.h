@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,11 @@ class DiskSectors {
   // A whole sector's bytes, padded with zeros to `length`; false when the
   // sector is missing.
   bool readPadded(int track, int r, std::vector<unsigned char>& out, int length) const;
-  bool hasTrack(int track) const { return track >= 0 && track < d88::TRACK_COUNT && !tracks_[track].empty(); }
+  bool hasTrack(int track) const {
+    if (track < 0 || track >= d88::TRACK_COUNT) return false;
+    load(track);
+    return !tracks_[track].empty();
+  }
   // The size of most sectors of slot `track` (0 when it has none).
   int sectorSize(int track) const;
   // How many sectors slot `track` holds.
@@ -41,11 +46,17 @@ class DiskSectors {
   int media() const { return media_; }
 
  private:
+  // Walks slot `track` the first time it is asked for: a disk of no file
+  // system costs the few tracks the detections look at.
+  void load(int track) const;
+
   d88::D88Image& reader_;
   int media_;
-  std::vector<Sector> tracks_[d88::TRACK_COUNT];  // by R - 1 (up to 255)
-  int counts_[d88::TRACK_COUNT] = {};
-  int sizes_[d88::TRACK_COUNT] = {};
+  mutable std::vector<Sector> tracks_[d88::TRACK_COUNT];  // by R - 1 (up to 255)
+  mutable int counts_[d88::TRACK_COUNT] = {};
+  mutable int sizes_[d88::TRACK_COUNT] = {};
+  mutable bool loaded_[d88::TRACK_COUNT] = {};
+  mutable std::map<std::int64_t, int> walked_;  // a track's start -> the slot walked from there
 };
 
 // How a chain's table says a cluster goes on.

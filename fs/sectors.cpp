@@ -7,45 +7,46 @@
 
 namespace d88fs {
 
-DiskSectors::DiskSectors(d88::D88Image& reader) : reader_(reader), media_(reader.mediaType()) {
+DiskSectors::DiskSectors(d88::D88Image& reader) : reader_(reader), media_(reader.mediaType()) {}
+
+void DiskSectors::load(int t) const {
+  if (loaded_[t]) return;
+  loaded_[t] = true;
+  const std::int64_t start = reader_.trackOffset(t);
+  if (start < 0) return;
   // Tracks that start at the same place hold the same sectors: walked once.
-  std::map<std::int64_t, int> walked;
-  for (int t = 0; t < d88::TRACK_COUNT; ++t) {
-    const std::int64_t start = reader.trackOffset(t);
-    if (start < 0) continue;
-    const auto same = walked.find(start);
-    if (same != walked.end()) {
-      tracks_[t] = tracks_[same->second];
-      counts_[t] = counts_[same->second];
-      sizes_[t] = sizes_[same->second];
-      continue;
-    }
-    walked[start] = t;
-    std::map<int, int> sizes;
-    reader.walkTrack(t, d88::TrackWalk::LOOKUP, INT_MAX, [&](const d88::SectorRecord& rec, int index) {
-      if (rec.r < 1) return false;
-      if (tracks_[t].size() < static_cast<std::size_t>(rec.r)) tracks_[t].resize(static_cast<std::size_t>(rec.r));
-      Sector& s = tracks_[t][static_cast<std::size_t>(rec.r - 1)];
-      if (s.record == 0) {
-        s = {index + 1, rec.position, rec.dataSize, rec.dataAvailable, rec.n};
-        ++counts_[t];
-        ++sizes[rec.dataSize];
-      }
-      return false;
-    });
-    int best = 0;
-    for (const auto& [size, count] : sizes) {
-      if (best == 0 || count > sizes[best]) best = size;
-    }
-    sizes_[t] = best;
+  const auto same = walked_.find(start);
+  if (same != walked_.end()) {
+    tracks_[t] = tracks_[same->second];
+    counts_[t] = counts_[same->second];
+    sizes_[t] = sizes_[same->second];
+    return;
   }
+  walked_[start] = t;
+  std::map<int, int> sizes;
+  reader_.walkTrack(t, d88::TrackWalk::LOOKUP, INT_MAX, [&](const d88::SectorRecord& rec, int index) {
+    if (rec.r < 1) return false;
+    if (tracks_[t].size() < static_cast<std::size_t>(rec.r)) tracks_[t].resize(static_cast<std::size_t>(rec.r));
+    Sector& s = tracks_[t][static_cast<std::size_t>(rec.r - 1)];
+    if (s.record == 0) {
+      s = {index + 1, rec.position, rec.dataSize, rec.dataAvailable, rec.n};
+      ++counts_[t];
+      ++sizes[rec.dataSize];
+    }
+    return false;
+  });
+  int best = 0;
+  for (const auto& [size, count] : sizes) {
+    if (best == 0 || count > sizes[best]) best = size;
+  }
+  sizes_[t] = best;
 }
 
 const DiskSectors::Sector& DiskSectors::at(int track, int r) const {
   static const Sector none;
-  if (track < 0 || track >= d88::TRACK_COUNT || r < 1 || static_cast<std::size_t>(r) > tracks_[track].size()) {
-    return none;
-  }
+  if (track < 0 || track >= d88::TRACK_COUNT || r < 1) return none;
+  load(track);
+  if (static_cast<std::size_t>(r) > tracks_[track].size()) return none;
   return tracks_[track][static_cast<std::size_t>(r - 1)];
 }
 
@@ -62,8 +63,17 @@ bool DiskSectors::readPadded(int track, int r, std::vector<unsigned char>& out, 
   return true;
 }
 
-int DiskSectors::sectorSize(int track) const { return track >= 0 && track < d88::TRACK_COUNT ? sizes_[track] : 0; }
-int DiskSectors::sectorCount(int track) const { return track >= 0 && track < d88::TRACK_COUNT ? counts_[track] : 0; }
+int DiskSectors::sectorSize(int track) const {
+  if (track < 0 || track >= d88::TRACK_COUNT) return 0;
+  load(track);
+  return sizes_[track];
+}
+
+int DiskSectors::sectorCount(int track) const {
+  if (track < 0 || track >= d88::TRACK_COUNT) return 0;
+  load(track);
+  return counts_[track];
+}
 
 bool walkChain(int first, int clusters, const std::function<Link(int)>& link, const std::string& path, int fileIndex,
                std::vector<int>& owner, std::vector<FsWarning>& warnings, const std::function<void(int, int)>& visit) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets, replays the seeds and the kept inputs, then fuzzes
-# the three targets side by side for SECONDS each (default 120).
+# the four targets side by side for SECONDS each (default 120).
 #
 #   fuzz/run.sh 120     the CI smoke run
 #   fuzz/run.sh 1800    a long run; the corpus in build/fuzz/corpus grows across runs
@@ -15,9 +15,13 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 b="$root/build/fuzz"
 rm -rf "$b/seeds"
-targets=(reader tool info)
-mkdir -p "$b/seeds" "$b/corpus/reader" "$b/corpus/tool" "$b/corpus/info" "$b/artifacts"
+targets=(reader tool info fs)
+mkdir -p "$b/seeds" "$b/corpus/reader" "$b/corpus/tool" "$b/corpus/info" "$b/corpus/fs" "$b/artifacts"
 "$b/tests/builder/d88make" seeds "$b/seeds"
+# Real disks with file systems, where the shared samples stand beside.
+for sample in "$root"/../shared/samples/real/*.d88 "$root"/../shared/samples/real/*.D77; do
+  [ -f "$sample" ] && cp "$sample" "$b/seeds/"
+done
 
 limits=(-timeout=2 -rss_limit_mb=1024 -malloc_limit_mb=64)
 for target in "${targets[@]}"; do

@@ -128,6 +128,7 @@ class DiskInspector {
     tracks(disk);
     geometry(disk);
     known(disk);
+    disk.filesystem = d88fs::listFiles(reader_);
     disk.warnings = tallies_.warnings();
     return disk;
   }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "d88/d88_image.h"
+#include "fs/filesystem.h"
 #include "info/codes.h"
 #include "info/not_d88.h"
 #include "tool/identify.h"
@@ -144,6 +145,8 @@ struct Disk {
   // reader's lookup finds it; 0 where it finds none.
   std::vector<std::vector<int>> fileRecords;
   std::vector<std::vector<int>> failedRecords;
+  // The disk's own file system and its files.
+  d88fs::Listing filesystem;
   std::vector<Warning> warnings;
 };
 

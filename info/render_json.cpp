@@ -6,6 +6,7 @@
 #include <rapidjson/writer.h>
 
 #include "d88/shift_jis.h"
+#include "fs/listing_json.h"
 #include "info/render.h"
 #include "info/wording.h"
 
@@ -502,6 +503,18 @@ struct JsonDocument::Impl {
            i < d.failedRecords.size() ? d.failedRecords[i] : none);
     }
     w.EndArray();
+    key("filesystem");
+    w.StartObject();
+    key("kind");
+    if (d.filesystem.kind == d88fs::FsKind::NONE) {
+      w.Null();
+    } else {
+      string(d88fs::fsName(d.filesystem.kind));
+    }
+    key("why");
+    string(d.filesystem.why);
+    d88fs::writeListing(w, d.filesystem, [this](const std::string& text) { string(text); });
+    w.EndObject();
     if (tracks) {
       key("tracks");
       trackList(d);

@@ -63,6 +63,7 @@ std::string diskBlock(const Disk& d, const TextOptions& options) {
   out += "  write protect  " + writeProtectText(d.writeProtect) + "\n";
   out += format("  size           %" PRId64 " bytes, %s\n", d.size, fitText(d).c_str());
   out += "  geometry       " + geometryText(d.geometry) + "\n";
+  out += "  file system    " + fileSystemText(d) + "\n";
   out += "  known disk     " + knownDiskText(d) + "\n";
   for (const FileCheck& f : d.files)
     out += format("    %-8s %5d bytes  %s\n", f.name, f.size, describeFileCheck(f).c_str());

@@ -208,6 +208,18 @@ std::string knownDiskText(const Disk& d) {
   return "none; the label bytes say \"" + escaped(d.label) + "\"";
 }
 
+std::string fileSystemText(const Disk& d) {
+  const d88fs::Listing& l = d.filesystem;
+  if (l.kind == d88fs::FsKind::NONE) return "none found (d88ls IMAGE says why)";
+  std::size_t files = 0, folders = 0;
+  for (const d88fs::FileEntry& f : l.files) (f.directory ? folders : files) += 1;
+  std::string out =
+      std::string(d88fs::fsName(l.kind)) + ", " + plural(static_cast<std::int64_t>(files), "file", "files");
+  if (folders > 0) out += ", " + plural(static_cast<std::int64_t>(folders), "folder", "folders");
+  if (!l.warnings.empty()) out += ", " + plural(static_cast<std::int64_t>(l.warnings.size()), "fault", "faults");
+  return out + " (d88ls lists them)";
+}
+
 std::string writeProtectText(int value) {
   if (value == 0) return "off";
   if (value == d88::WRITE_PROTECT_ON) return "on";

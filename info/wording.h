@@ -25,6 +25,8 @@ std::string geometryText(const Geometry& geometry);
 std::string layoutText(const std::vector<SizeCount>& layout);
 // The known-disk line: "the system disk; ...", or "none; " and why.
 std::string knownDiskText(const Disk& disk);
+// The disk's file system and how many files: "fat12, 10 files", or "none".
+std::string fileSystemText(const Disk& disk);
 // "off", "on", or the byte.
 std::string writeProtectText(int byte);
 // "0, 5-7": track numbers as ranges, at most 16 of them.

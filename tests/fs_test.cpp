@@ -16,6 +16,7 @@
 
 #include "d88/d88_image.h"
 #include "fs/filesystem.h"
+#include "json_schema.h"
 #include "test_util.h"
 
 namespace d88test {
@@ -76,6 +77,11 @@ json ls(const ScratchDir& dir, const Bytes& image, int disk = 1) {
   EXPECT_EQ(r.status, 0) << r.err;
   const json doc = json::parse(r.out, nullptr, false);
   EXPECT_FALSE(doc.is_discarded()) << r.out;
+  static const json schema = [] {
+    std::ifstream in(D88LS_SCHEMA);
+    return json::parse(in);
+  }();
+  EXPECT_EQ(schemaErrors(doc, schema), "");
   return doc.is_discarded() ? json() : doc["images"][0]["disks"][0];
 }
 
