@@ -443,7 +443,8 @@ function picture(disk) {
         const files = outlines.get(key) || [];
         const short = cut.get(key) || [];
         const text = w.cell(index, i + 1, s, w[s.kind], files) + note + short.map((f) => w.cutCellText(f)).join('');
-        const cell = addCell({ x, y, width: cellWidth - 1, height: ROW - 2, fill: CELL_COLOURS[s.kind], 'data-kind': s.kind }, text);
+        const cell = addCell({ x, y, width: cellWidth - 1, height: ROW - 2, fill: CELL_COLOURS[s.kind], 'data-kind': s.kind,
+          'data-track': index, 'data-record': i + 1 }, text);
         if (short.length) {
           cell.dataset.state = 'cut';
           cell.setAttribute('fill', 'url(#cut)');
@@ -527,6 +528,67 @@ function tracksTable(disk) {
   return element('details', { class: 'alternative' }, element('summary', { text: w.tracksTable }), table);
 }
 
+// The files of the disk's own file system: name, type, size, date, a
+// download each and a zip of them all, and a button that shows a file's
+// sectors in the picture.
+function diskFiles(disk, result, map) {
+  const w = words();
+  const fsys = disk.filesystem;
+  if (!fsys) return null;
+  if (!fsys.kind) return element('p', { class: 'hint', text: w.noFileSystem(fsys.why) });
+  const m = d88module;
+  const box = element('div', { class: 'disk-files-fs', 'data-filesystem': fsys.kind },
+    element('h4', { text: w.diskFilesTitle(fsys.kind, fsys.files.filter((f) => f.kind === 'file').length) }));
+  const body = element('tbody');
+  const zipped = {};
+  fsys.files.forEach((f, index) => {
+    const link = element('td');
+    if (f.kind === 'file') {
+      const size = m._d88web_fsRead(result.run, disk.number, index);
+      if (size >= 0) {
+        const bytes = copyOut(m, m._d88web_fsBytes(result.run), size);
+        zipped[f.path] = bytes;
+        link.append(element('a', { class: 'download', download: f.path.replace(/^.*\//, ''), 'data-path': f.path,
+          href: blobUrl(bytes, 'application/octet-stream'), text: w.download }));
+      }
+    }
+    const show = element('button', { type: 'button', class: 'show', 'aria-pressed': 'false' }, w.fsShow);
+    show.addEventListener('click', () => {
+      const on = show.getAttribute('aria-pressed') !== 'true';
+      for (const b of box.querySelectorAll('button.show')) b.setAttribute('aria-pressed', 'false');
+      show.setAttribute('aria-pressed', on ? 'true' : 'false');
+      highlight(map, on ? f.sectors : []);
+    });
+    const flags = f.flags.map((flag) => w.fsFlags[flag] || flag).join(', ');
+    body.append(element('tr', { 'data-path': f.path, 'data-kind': f.kind },
+      element('th', { scope: 'row', text: f.path }), element('td', { text: w.types[f.type] || f.type }),
+      element('td', { text: f.kind === 'file' ? `${f.size}` : '' }), element('td', { text: f.date ? f.date.replace('T', ' ').slice(0, 16) : '' }),
+      element('td', { text: flags }), link, element('td', {}, f.sectors.length ? show : '')));
+  });
+  box.append(element('div', { class: 'table-scroll' }, element('table', { class: 'fs-files' },
+    element('thead', {}, element('tr', {}, ...[w.fsName, w.fsType, w.size, w.fsDate, '', w.download, ''].map((h) => element('th', { scope: 'col', text: h })))), body)));
+  if (Object.keys(zipped).length) {
+    const name = `${baseName(result.source.path)}-disk${disk.number}-files.zip`;
+    const zip = fflate.zipSync(zipped, { level: 0, mtime: new Date(1980, 0, 1) });
+    box.append(element('p', {}, element('a', { class: 'download zip', download: name, href: blobUrl(zip, 'application/zip'), text: w.fsZip(name) })));
+  }
+  if (fsys.warnings.length) box.append(element('p', { class: 'hint', text: w.fsWarnings(fsys.warnings.length) }));
+  return box;
+}
+
+// Marks the cells of `sectors` in the disk's picture (drawing it first).
+function highlight(map, sectors) {
+  if (map.draw) map.draw();
+  const svg = map.querySelector('svg');
+  if (!svg) return;
+  for (const cell of svg.querySelectorAll('.fs-highlight')) cell.classList.remove('fs-highlight');
+  for (const s of sectors) {
+    if (s.record === null) continue;
+    const cell = svg.querySelector(`rect[data-track="${s.track}"][data-record="${s.record}"]`);
+    if (cell) cell.classList.add('fs-highlight');
+  }
+}
+
 function diskBlock(disk, result, open) {
   const w = words();
   const count = disk.warnings.length;
@@ -541,6 +603,8 @@ function diskBlock(disk, result, open) {
   if (disk.known === 'system') block.append(fileTable(disk, result));
   block.append(renderWarnings(disk.warnings, w.warnings));
   const map = element('div', { class: 'map' }, element('p', { class: 'hint', text: w.picture }), legend(disk));
+  const files = diskFiles(disk, result, map);
+  if (files) block.append(files);
   block.append(map);
   // The picture is drawn when the block is first opened: a 64-disk image
   // stays quick to show.
@@ -549,6 +613,7 @@ function diskBlock(disk, result, open) {
     tracksOf(result, disk);
     map.append(picture(disk));
   };
+  map.draw = draw;
   block.addEventListener('toggle', () => block.open && draw());
   if (open) {
     block.open = true;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "d88/d88_image.h"
+#include "fs/filesystem.h"
 #include "info/analysis.h"
 #include "info/render.h"
 #include "tool/cutter.h"
@@ -24,6 +25,9 @@ struct Run {
   d88::D88Image reader;
   std::string report;
   std::string tracks;  // the last disk's tracks asked for
+  int listed = -1;     // the disk whose file system is listed
+  d88fs::Listing listing;
+  std::vector<unsigned char> fileBytes;  // the last file read from it
   MemorySink cut;
   const std::vector<unsigned char>* files[OUTPUT_FILE_COUNT] = {};
 };
@@ -72,6 +76,20 @@ EMSCRIPTEN_KEEPALIVE const char* d88web_tracks(Run* run, int number) {
   run->tracks = d88info::renderTracksJson(d88info::inspectDisk(run->reader, number - 1));
   return run->tracks.c_str();
 }
+// Reads file `index` of the file system of disk `number` (1-based), in the
+// order the report lists them; its size, -1 when there is no such file. Its
+// bytes are at d88web_fsBytes until the next read.
+EMSCRIPTEN_KEEPALIVE int d88web_fsRead(Run* run, int number, int index) {
+  if (number < 1 || number > run->reader.diskCount() || !run->reader.selectDisk(number - 1)) return -1;
+  if (run->listed != number) {
+    run->listing = d88fs::listFiles(run->reader);
+    run->listed = number;
+  }
+  if (index < 0 || static_cast<std::size_t>(index) >= run->listing.files.size()) return -1;
+  run->fileBytes = d88fs::readFile(run->reader, run->listing.files[static_cast<std::size_t>(index)]);
+  return static_cast<int>(run->fileBytes.size());
+}
+EMSCRIPTEN_KEEPALIVE const unsigned char* d88web_fsBytes(const Run* run) { return run->fileBytes.data(); }
 // What d88cut printed, both streams in order, as bytes (Shift-JIS and ASCII).
 EMSCRIPTEN_KEEPALIVE const char* d88web_console(const Run* run) { return run->cut.console.data(); }
 EMSCRIPTEN_KEEPALIVE int d88web_consoleSize(const Run* run) { return static_cast<int>(run->cut.console.size()); }

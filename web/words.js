@@ -6,6 +6,7 @@
 
 const hex2 = (n) => `0x${Number(n).toString(16).toUpperCase().padStart(2, '0')}`;
 const hexN = (n, width) => `0x${Number(n).toString(16).toUpperCase().padStart(width, '0')}`;
+const FS_NAMES = { fat12: 'FAT12', 'n88-basic': 'N88-BASIC', 'hu-basic': 'Hu-BASIC', 'f-basic': 'F-BASIC' };
 const MEDIA_NAMES = { 0: '2D', 16: '2DD', 32: '2HD', 48: '1D', 64: '1DD' };
 const FILE_COUNT = 7;
 
@@ -152,6 +153,17 @@ const WORDS = {
       (l.sector
         ? `are left over from an earlier read of track ${l.sector.track} (C ${l.sector.c} H ${l.sector.h} R ${l.sector.r})`
         : 'are what the work buffer held before (zero, or what an earlier disk left)'),
+    // The disk's own file system.
+    diskFilesTitle: (kind, n) => `Files on this disk (${FS_NAMES[kind]}, ${n})`,
+    noFileSystem: (why) => `No file system of FAT12, N88-BASIC, Hu-BASIC or F-BASIC found: ${why}.`,
+    fsName: 'Name',
+    fsType: 'Type',
+    fsDate: 'Date',
+    fsShow: 'Show in the picture',
+    fsZip: (name) => `All files as ${name}`,
+    types: { file: 'file', directory: 'folder', ascii: 'ASCII', basic: 'BASIC', machine: 'machine code', data: 'data' },
+    fsFlags: { 'read-only': 'read-only', hidden: 'hidden', system: 'system', archive: 'archive', 'write-protect': 'write-protected', verify: 'verify', encrypted: 'encrypted', 'random-access': 'random access' },
+    fsWarnings: (n) => (n === 1 ? '1 fault in the file system' : `${n} faults in the file system`),
     // Errors, in plain words.
     errors: {
       tooLarge: (name, limit) => `${name} is larger than this page can take (${limit}). Use the d88cut program for it.`,
@@ -356,6 +368,16 @@ const WORDS = {
       (l.sector
         ? `、前に読んだトラック ${l.sector.track}（C ${l.sector.c} H ${l.sector.h} R ${l.sector.r}）の残りです`
         : '、作業バッファに前から入っていたもの（ゼロ、または前のディスクの残り）です'),
+    diskFilesTitle: (kind, n) => `このディスクのファイル（${FS_NAMES[kind]}、${n} 件）`,
+    noFileSystem: () => 'FAT12、N88-BASIC、Hu-BASIC、F-BASIC のどのファイルシステムも見つかりません。',
+    fsName: '名前',
+    fsType: '種類',
+    fsDate: '日付',
+    fsShow: '図で表示',
+    fsZip: (name) => `すべてを ${name} で`,
+    types: { file: 'ファイル', directory: 'フォルダ', ascii: 'アスキー', basic: 'BASIC', machine: '機械語', data: 'データ' },
+    fsFlags: { 'read-only': '読み取り専用', hidden: '隠し', system: 'システム', archive: 'アーカイブ', 'write-protect': '書き込み禁止', verify: 'ベリファイ', encrypted: '暗号化', 'random-access': 'ランダムアクセス' },
+    fsWarnings: (n) => `ファイルシステムの異常 ${n} 件`,
     errors: {
       tooLarge: (name, limit) => `${name} は、このページで扱える大きさ（${limit}）を超えています。d88cut プログラムを使ってください。`,
       unreadable: (name) => `${name} を読み込めません。ファイルがまだあり、読める状態か確かめてください。`,

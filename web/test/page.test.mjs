@@ -365,3 +365,34 @@ test('the empty page passes the accessibility rules in both languages', async ()
     await page.close();
   }
 });
+
+// The files of a disk's own file system: the FAT12 sample's, each to
+// download, byte for byte what native d88get writes, and shown in the
+// picture.
+test('the files on a FAT12 disk: listed, offered, and shown in the picture', async () => {
+  const sample = join(root, '..', 'shared', 'samples', 'real', 'townsemu_FPUTEST.D77');
+  if (!existsSync(sample)) return;
+  const out = mkdtempSync(join(scratch, 'get-'));
+  execFileSync(join(NATIVE, 'fs/d88get'), ['-C', out, sample], { stdio: 'ignore' });
+  const { page, requests } = await report(sample);
+  assert.equal(await page.$eval('details.disk[data-disk="1"] .disk-files-fs', (d) => d.dataset.filesystem), 'fat12');
+  const rows = await page.$$eval('.disk-files-fs tr[data-path]', (list) => list.map((r) => [r.dataset.path, r.dataset.kind]));
+  assert.equal(rows.length, 10);
+  assert.deepEqual(rows.filter(([, kind]) => kind === 'directory'), [['FPU2', 'directory']]);
+  const links = await page.$$eval('.disk-files-fs a[data-path]', async (list) => {
+    const got = {};
+    for (const a of list) got[a.dataset.path] = Array.from(new Uint8Array(await (await fetch(a.href)).arrayBuffer()));
+    return got;
+  });
+  assert.equal(Object.keys(links).length, 9);
+  for (const [path, bytes] of Object.entries(links)) {
+    assert.ok(Buffer.from(bytes).equals(readFileSync(join(out, path))), `${path} differs from native d88get`);
+  }
+  assert.ok(await page.$('.disk-files-fs a.zip[download$=".zip"]'));
+  await page.click('.disk-files-fs tr[data-path="FPU2/MAIN.C"] button.show');
+  const marked = await page.$$eval('svg[data-disk="1"] rect.fs-highlight', (r) => r.length);
+  assert.equal(marked, 4);  // 3,872 bytes in 1,024-byte sectors
+  await accessible(page, 'the files of a disk');
+  onlyLocal(requests);
+  await page.close();
+});
