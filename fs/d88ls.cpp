@@ -153,8 +153,12 @@ int main(int argc, char** argv) {
       if (listing.kind == d88fs::FsKind::NONE) {
         out += "no file system found: " + listing.why + "\n";
       } else {
-        out += std::string(d88fs::fsName(listing.kind)) + " (" + listing.why + "), " +
-               std::to_string(listing.files.size()) + (listing.files.size() == 1 ? " file\n" : " files\n");
+        std::size_t files = 0, folders = 0;
+        for (const d88fs::FileEntry& f : listing.files) (f.directory ? folders : files) += 1;
+        out += std::string(d88fs::fsName(listing.kind)) + " (" + listing.why + "), " + std::to_string(files) +
+               (files == 1 ? " file" : " files");
+        if (folders > 0) out += ", " + std::to_string(folders) + (folders == 1 ? " folder" : " folders");
+        out += "\n";
       }
       for (const d88fs::FileEntry& f : listing.files) {
         char line[160];
