@@ -6,23 +6,32 @@ namespace d88info {
 namespace {
 
 // The first track of a 160-entry table starts at 0x2A0, inside the 688
-// bytes of a full header; no track of a real disk starts lower.
-constexpr std::uint32_t LOWEST_TRACK_START = 0x2A0;
+// bytes of a full header; any other track starts after the header.
+constexpr std::uint32_t SHORT_TABLE_START = 0x2A0;
+// More sectors than any track of these disks holds.
+constexpr int MAX_SECTORS_PER_TRACK = 64;
 
-// A record as a disk writer writes it: a size code a controller formats, a
-// sector count, and a data size no larger than such a sector.
-bool plausible(const d88::SectorRecord& r) {
-  return r.n <= d88::MAX_FORMAT_SIZE_CODE && r.count >= 1 && r.dataSize <= 128 << d88::MAX_FORMAT_SIZE_CODE;
+bool trackStart(std::uint32_t entry) {
+  return entry == SHORT_TABLE_START ||
+         (entry >= static_cast<std::uint32_t>(d88::DISK_HEADER_SIZE) && entry <= static_cast<std::uint32_t>(INT32_MAX));
 }
 
-// True when the entry of track `t` leads to well-formed records: a first
+// A record as a disk writer writes it: a size code a controller formats, a
+// sector count a track can hold, and a data size no larger than such a
+// sector.
+bool plausible(const d88::SectorRecord& r) {
+  return r.n <= d88::MAX_FORMAT_SIZE_CODE && r.count >= 1 && r.count <= MAX_SECTORS_PER_TRACK &&
+         r.dataSize <= 128 << d88::MAX_FORMAT_SIZE_CODE;
+}
+
+// True when the entry of a track leads to well-formed records: a first
 // record whose data size is its size code's, and, when it says there are
-// more, a second plausible one right after it; or, within the disk, the
-// zero record of an unformatted track.
-bool leadsToRecords(d88::D88Image& reader, std::uint32_t entry, std::int64_t diskSize) {
+// more, a second plausible one right after it. (An unformatted track's
+// record of zeros proves nothing: other files are full of zeros. A disk of
+// such tracks only is known by its header, which agrees with the file.)
+bool leadsToRecords(d88::D88Image& reader, std::uint32_t entry) {
   d88::SectorRecord first;
   if (!reader.readRecordAt(entry, first)) return false;
-  if (first.count == 0 && first.dataSize == 0 && first.n == 0) return entry <= diskSize;
   if (!plausible(first) || first.dataSize != d88::nominalSectorSize(first.n)) return false;
   if (first.count == 1) return true;
   d88::SectorRecord second;
@@ -69,8 +78,7 @@ NotD88 judge(d88::D88Image& reader) {
     const std::uint32_t entry = reader.trackEntry(t);
     if (entry == 0) continue;
     ++out.entries;
-    if (entry >= LOWEST_TRACK_START && entry <= static_cast<std::uint32_t>(INT32_MAX) &&
-        leadsToRecords(reader, entry, out.diskSize)) {
+    if (trackStart(entry) && leadsToRecords(reader, entry)) {
       return NotD88{};
     }
   }
