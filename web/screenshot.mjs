@@ -6,7 +6,7 @@
 //
 //   npm run screenshot --prefix web
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
@@ -68,6 +68,17 @@ try {
     after: (page) => page.$eval('details.disk[data-disk="1"] table.files', (t) => t.scrollIntoView()),
   });
   await shot('screenshot-collection.png', [collection, padded], { height: 900, full: false });
+  // The files of a disk's own file system: the real FAT12 sample, where it
+  // stands beside the project.
+  const fat = join(root, '..', 'shared', 'samples', 'real', 'townsemu_FPUTEST.D77');
+  if (existsSync(fat)) {
+    await shot('screenshot-files.png', [fat], {
+      lang: 'ja',
+      height: 1000,
+      full: false,
+      after: (page) => page.$eval('.disk-files-fs', (t) => t.scrollIntoView()),
+    });
+  }
 } finally {
   await browser.close();
   rmSync(scratch, { recursive: true, force: true });
