@@ -157,7 +157,7 @@ bool listN88Basic(d88::D88Image&, const DiskSectors& disk, Listing& out, std::st
     if (copies[1] != fat || copies[2] != fat) out.warnings.push_back({FsCode::COPIES_DIFFER, "", 0, 0});
     const std::vector<unsigned char> dir = readRun(disk, l.slot, 1, l.dirSectors, missing);
     if (missing) out.warnings.push_back({FsCode::SECTOR_MISSING, "", l.slot, 0});
-    std::vector<int> owner(static_cast<std::size_t>(clusters.count), -1);
+    Claims owner(clusters.count);
     for (std::size_t at = 0; at + 16 <= dir.size(); at += 16) {
       const unsigned char* e = dir.data() + at;
       if (e[0] == 0xFF) break;
@@ -230,7 +230,7 @@ bool listHuBasic(d88::D88Image&, const DiskSectors& disk, Listing& out, std::str
     if (v >= clusters.count) return {Link::OUT_OF_RANGE};
     return {Link::NEXT, v};
   };
-  std::vector<int> owner(static_cast<std::size_t>(clusters.count), -1);
+  Claims owner(clusters.count);
   std::set<int> seenDirectories{1};
   // Directories to read: (their bytes, their path).
   struct Directory {
@@ -346,7 +346,7 @@ bool listFBasic(d88::D88Image&, const DiskSectors& disk, Listing& out, std::stri
   }
   out.kind = FsKind::F_BASIC;
   out.why = "F-BASIC 2D: allocation table at track 2 R 1, directory at track 2 R 4 on";
-  std::vector<int> owner(static_cast<std::size_t>(clusters.count), -1);
+  Claims owner(clusters.count);
   for (std::size_t at = 0; at + 32 <= all.size(); at += 32) {
     const unsigned char* e = all.data() + at;
     if (e[0] == 0xFF) break;

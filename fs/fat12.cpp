@@ -138,8 +138,7 @@ class Fat12 {
   // Lists the directory whose entries are in logical sectors `sectors`,
   // under `prefix`.
   void list(const std::vector<int>& sectors, const std::string& prefix, const std::vector<std::string>& parts,
-            const std::vector<bool>& utf8Parts, Listing& out, std::vector<int>& owner, std::set<int>& directories,
-            int depth) {
+            const std::vector<bool>& utf8Parts, Listing& out, Claims& owner, std::set<int>& directories, int depth) {
     std::vector<unsigned char> bytes, sector;
     for (int l : sectors) {
       if (!readLogical(l, sector)) out.warnings.push_back({FsCode::SECTOR_MISSING, prefix, l, 0});
@@ -355,7 +354,7 @@ bool listFat12(d88::D88Image&, const DiskSectors& disk, Listing& out, std::strin
   out.kind = FsKind::FAT12;
   out.why = why;
   fat.loadFats(out);
-  std::vector<int> owner(static_cast<std::size_t>(fat.clusterCount()), -1);
+  Claims owner(fat.clusterCount());
   std::set<int> directories;
   fat.list(fat.rootSectorList(), "", {}, {}, out, owner, directories, 0);
   return true;

@@ -66,14 +66,25 @@ struct Link {
   int lastSectors = 0;  // LAST: sectors of it in use (0: all)
 };
 
+// Which file claimed each cluster first (-1 for none), and how many more
+// cluster visits all the chains of a disk may make: a chain of its own
+// costs at most the clusters, so only clusters shared again and again can
+// spend it, and the listing stays bounded by the disk.
+struct Claims {
+  explicit Claims(int clusters)
+      : owner(static_cast<std::size_t>(clusters), -1), budget(4 * std::int64_t{clusters} + 64) {}
+  std::vector<int> owner;
+  std::int64_t budget;
+};
+
 // Walks the chain from `first`, calling visit(cluster, lastSectors) for each
 // cluster once, in order; stops at the last cluster, at damage (noted in
 // `warnings` for `path`), at a cluster met before in this chain, and at
-// `clusters` steps. `owner` maps each cluster to the file that claimed it
-// first (-1 for none); a cluster another file claimed is read all the same
-// and noted once. Returns whether the chain ended properly.
+// `clusters` steps. A cluster another file claimed first is read all the
+// same and noted once, while the claims' budget lasts. Returns whether the
+// chain ended properly.
 bool walkChain(int first, int clusters, const std::function<Link(int)>& link, const std::string& path, int fileIndex,
-               std::vector<int>& owner, std::vector<FsWarning>& warnings, const std::function<void(int, int)>& visit);
+               Claims& claims, std::vector<FsWarning>& warnings, const std::function<void(int, int)>& visit);
 
 // A BASIC's name and extension, space-padded, as NAME.EXT (no dot when the
 // extension is empty).

@@ -76,7 +76,8 @@ int DiskSectors::sectorCount(int track) const {
 }
 
 bool walkChain(int first, int clusters, const std::function<Link(int)>& link, const std::string& path, int fileIndex,
-               std::vector<int>& owner, std::vector<FsWarning>& warnings, const std::function<void(int, int)>& visit) {
+               Claims& claims, std::vector<FsWarning>& warnings, const std::function<void(int, int)>& visit) {
+  std::vector<int>& owner = claims.owner;
   std::vector<bool> seen(static_cast<std::size_t>(std::max(clusters, 0)), false);
   bool crossNoted = false;
   int cluster = first;
@@ -94,6 +95,11 @@ bool walkChain(int first, int clusters, const std::function<Link(int)>& link, co
     if (claimed >= 0 && claimed != fileIndex && !crossNoted) {
       warnings.push_back({FsCode::CROSS_LINKED, path, cluster, claimed});
       crossNoted = true;
+    }
+    if (claims.budget-- <= 0) {
+      // Shared so often that reading more would outgrow the disk.
+      if (!crossNoted) warnings.push_back({FsCode::CROSS_LINKED, path, cluster, claimed});
+      return false;
     }
     if (claimed < 0) claimed = fileIndex;
     const Link l = link(cluster);

@@ -265,6 +265,23 @@ TEST(N88Basic, DamagedTables) {
   EXPECT_EQ(sizes["SHARE2"], 256);
 }
 
+// Every entry of the directory on one long chain: the listing stays bounded
+// by the disk, not by entries times chain.
+TEST(N88Basic, SharedChainsStayBounded) {
+  N88 n;
+  for (int c = 0; c < 150; ++c) {
+    if (c / 2 != 37) n.link(c, c + 1 == 150 || (c + 1) / 2 == 37 ? 0xC8 : c + 1);
+  }
+  for (int k = 0; k < 192; ++k) n.file("SAME  ", "   ", 0, 0);
+  ScratchDir dir;
+  const json disk = ls(dir, n.disk.build());
+  EXPECT_EQ(disk["files"].size(), 192u);
+  std::int64_t sectors = 0;
+  for (const json& f : disk["files"]) sectors += static_cast<std::int64_t>(f["sectors"].size());
+  EXPECT_LE(sectors, (4 * 160 + 64) * 8);
+  EXPECT_TRUE(codes(disk).count("cross-linked-cluster"));
+}
+
 TEST(N88Basic, OtherMedia) {
   struct Case {
     const char* what;
