@@ -95,6 +95,34 @@ std::int64_t bytesOf(const std::vector<SectorRef>& sectors) {
   return n;
 }
 
+// A table of one byte a cluster as N88-BASIC and F-BASIC keep it: FF free,
+// FE reserved, `firstLast`..`lastLast` the last cluster with value -
+// `sectorsBase` of its sectors used, else the next cluster.
+Link byteLink(int v, int count, int firstLast, int lastLast, int sectorsBase) {
+  if (v == 0xFF) return {Link::FREE};
+  if (v == 0xFE) return {Link::RESERVED};
+  if (v >= firstLast && v <= lastLast) return {Link::LAST, 0, v - sectorsBase};
+  if (v >= count) return {Link::OUT_OF_RANGE};
+  return {Link::NEXT, v};
+}
+
+// A file's chain from `first`: its clusters and how many sectors of the
+// last are used (0: all).
+struct Chain {
+  std::vector<int> clusters;
+  int lastSectors = 0;
+};
+
+Chain followChain(int first, int count, const std::function<Link(int)>& link, const std::string& path, int index,
+                  Claims& claims, std::vector<FsWarning>& warnings) {
+  Chain chain;
+  walkChain(first, count, link, path, index, claims, warnings, [&chain](int c, int last) {
+    chain.clusters.push_back(c);
+    chain.lastSectors = last;
+  });
+  return chain;
+}
+
 bool printableName(const unsigned char* p, int n) {
   for (int i = 0; i < n; ++i) {
     if (p[i] < 0x20 || p[i] == 0x7F) return false;
@@ -173,25 +201,13 @@ bool listN88Basic(d88::D88Image&, const DiskSectors& disk, Listing& out, std::st
       if (attributes & 0x10) f.flags.push_back("write-protect");
       if (attributes & 0x20) f.flags.push_back("verify");
       if (attributes & 0x40) f.flags.push_back("encrypted");
-      std::vector<int> chain;
-      int lastSectors = 0;
-      const int index = static_cast<int>(out.files.size());
-      walkChain(
+      const Chain chain = followChain(
           e[10], clusters.count,
-          [&](int c) -> Link {
-            const int v = fat[static_cast<std::size_t>(c)];
-            if (v == 0xFF) return {Link::FREE};
-            if (v == 0xFE) return {Link::RESERVED};
-            if (v >= 0xC1 && v <= 0xC0 + clusters.perCluster) return {Link::LAST, 0, v - 0xC0};
-            if (v >= clusters.count) return {Link::OUT_OF_RANGE};
-            return {Link::NEXT, v};
+          [&](int c) {
+            return byteLink(fat[static_cast<std::size_t>(c)], clusters.count, 0xC1, 0xC0 + clusters.perCluster, 0xC0);
           },
-          f.path, index, owner, out.warnings,
-          [&](int c, int last) {
-            chain.push_back(c);
-            lastSectors = last;
-          });
-      f.sectors = sectorsOf(disk, clusters, chain, lastSectors, -1);
+          f.path, static_cast<int>(out.files.size()), owner, out.warnings);
+      f.sectors = sectorsOf(disk, clusters, chain.clusters, chain.lastSectors, -1);
       f.size = bytesOf(f.sectors);
       out.files.push_back(f);
     }
@@ -272,14 +288,9 @@ bool listHuBasic(d88::D88Image&, const DiskSectors& disk, Listing& out, std::str
         f.second = bcd(e[29]);
       }
       const int first = e[30] | e[31] << 8;
-      std::vector<int> chain;
-      int lastSectors = 0;
-      const int index = static_cast<int>(out.files.size());
-      walkChain(first, clusters.count, link, f.path, index, owner, out.warnings, [&](int c, int last) {
-        chain.push_back(c);
-        lastSectors = last;
-      });
-      const std::vector<SectorRef> all = sectorsOf(disk, clusters, chain, lastSectors, -1);
+      const Chain chain =
+          followChain(first, clusters.count, link, f.path, static_cast<int>(out.files.size()), owner, out.warnings);
+      const std::vector<SectorRef> all = sectorsOf(disk, clusters, chain.clusters, chain.lastSectors, -1);
       if (f.directory) {
         out.files.push_back(f);
         if (!seenDirectories.insert(first).second) {
@@ -300,7 +311,7 @@ bool listHuBasic(d88::D88Image&, const DiskSectors& disk, Listing& out, std::str
       const std::int64_t size = e[18] | e[19] << 8;
       const std::int64_t held = bytesOf(all);
       if (size > held) out.warnings.push_back({FsCode::SIZE_PAST_CHAIN, f.path, size, held});
-      f.sectors = size == 0 || size > held ? all : sectorsOf(disk, clusters, chain, lastSectors, size);
+      f.sectors = size == 0 || size > held ? all : sectorsOf(disk, clusters, chain.clusters, chain.lastSectors, size);
       f.size = bytesOf(f.sectors);
       out.files.push_back(f);
     }
@@ -358,25 +369,11 @@ bool listFBasic(d88::D88Image&, const DiskSectors& disk, Listing& out, std::stri
     f.utf8Parts = {false};
     f.kind = e[12] == 0xFF ? "ascii" : e[11] == 2 ? "machine" : e[11] == 1 ? "data" : "basic";
     if (e[13] == 0xFF) f.flags.push_back("random-access");
-    std::vector<int> chain;
-    int lastSectors = 0;
-    const int index = static_cast<int>(out.files.size());
-    walkChain(
+    const Chain chain = followChain(
         e[14], clusters.count,
-        [&](int c) -> Link {
-          const int v = fat[static_cast<std::size_t>(c)];
-          if (v == 0xFF) return {Link::FREE};
-          if (v == 0xFE) return {Link::RESERVED};
-          if (v >= 0xC0 && v <= 0xC7) return {Link::LAST, 0, (v & 0x07) + 1};
-          if (v >= clusters.count) return {Link::OUT_OF_RANGE};
-          return {Link::NEXT, v};
-        },
-        f.path, index, owner, out.warnings,
-        [&](int c, int last) {
-          chain.push_back(c);
-          lastSectors = last;
-        });
-    f.sectors = sectorsOf(disk, clusters, chain, lastSectors, -1);
+        [&](int c) { return byteLink(fat[static_cast<std::size_t>(c)], clusters.count, 0xC0, 0xC7, 0xBF); }, f.path,
+        static_cast<int>(out.files.size()), owner, out.warnings);
+    f.sectors = sectorsOf(disk, clusters, chain.clusters, chain.lastSectors, -1);
     f.size = bytesOf(f.sectors);
     out.files.push_back(f);
   }
