@@ -291,23 +291,23 @@ INSTANTIATE_TEST_SUITE_P(Cases, NotD88Verdict,
                                                       },
                                                       true},
                                            NotD88Case{"zeros", [] { return Bytes(5000, 0); }, false},
-        // As compiled Python files have them: a small size, and entries that
-        // point at runs of zeros or at a record with an absurd count.
-        NotD88Case{"entries at zeros and an absurd count",
-                   [] {
-                     Bytes b(6000, 0x41);
-                     b[0x1B] = 0x00;
-                     putLe32(b, 0x1C, 2560);
-                     putLe32(b, 0x20 + 4 * 131, 0x2A6);  // inside the header
-                     putLe32(b, 0x20 + 4 * 127, 0x3A6);
-                     std::fill(b.begin() + 0x3A6, b.begin() + 0x3A6 + 16, 0);
-                     putLe32(b, 0x20 + 4 * 120, 0x1000);
-                     b[0x1000 + 3] = 1;
-                     putLe16(b, 0x1000 + 4, 0x4617);
-                     putLe16(b, 0x1000 + 14, 256);
-                     return b;
-                   },
-                   false}),
+                                           // As compiled Python files have them: a small size, and entries that
+                                           // point at runs of zeros or at a record with an absurd count.
+                                           NotD88Case{"entries at zeros and an absurd count",
+                                                      [] {
+                                                        Bytes b(6000, 0x41);
+                                                        b[0x1B] = 0x00;
+                                                        putLe32(b, 0x1C, 2560);
+                                                        putLe32(b, 0x20 + 4 * 131, 0x2A6);  // inside the header
+                                                        putLe32(b, 0x20 + 4 * 127, 0x3A6);
+                                                        std::fill(b.begin() + 0x3A6, b.begin() + 0x3A6 + 16, 0);
+                                                        putLe32(b, 0x20 + 4 * 120, 0x1000);
+                                                        b[0x1000 + 3] = 1;
+                                                        putLe16(b, 0x1000 + 4, 0x4617);
+                                                        putLe16(b, 0x1000 + 14, 256);
+                                                        return b;
+                                                      },
+                                                      false}),
                          CaseName());
 
 // Which record d88info names for a file's sector is the one d88cut reads:
