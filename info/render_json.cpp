@@ -50,7 +50,8 @@ std::string validUtf8(const std::string& bytes) {
   return out;
 }
 
-// Valid UTF-8 `text` as a quoted JSON string in ASCII: control characters,
+// Valid UTF-8 `text` as a quoted JSON string in printable ASCII: control
+// characters (and DEL),
 // quotes and backslashes escaped, every character past U+007F as \uXXXX
 // (with surrogate pairs past U+FFFF).
 std::string asciiString(const std::string& text) {
@@ -66,7 +67,7 @@ std::string asciiString(const std::string& text) {
       if (b == '"' || b == '\\') {
         out += '\\';
         out += static_cast<char>(b);
-      } else if (b < 0x20) {
+      } else if (b < 0x20 || b == 0x7F) {
         escape(b);
       } else {
         out += static_cast<char>(b);
