@@ -316,7 +316,8 @@ struct RecordCase {
   const char* what;
   std::function<void(Disk&)> change;
   int track, r;
-  int record;  // what d88info and the reader say, 1-based; 0 for none
+  int record;   // what d88info and the reader say, 1-based; 0 for none
+  int cut = 0;  // bytes cut off the end of the image
 };
 
 class SameRecord : public ::testing::TestWithParam<RecordCase> {};
@@ -325,7 +326,8 @@ TEST_P(SameRecord, ForD88infoThePageAndD88cut) {
   const RecordCase& c = GetParam();
   Disk disk = compactSystemDisk();
   c.change(disk);
-  const Bytes bytes = buildImage({disk});
+  Bytes bytes = buildImage({disk});
+  bytes.resize(bytes.size() - static_cast<std::size_t>(c.cut));
   d88::D88Image reader;
   ASSERT_TRUE(reader.openMemory(bytes.data(), static_cast<std::int64_t>(bytes.size())));
   ASSERT_TRUE(reader.selectDisk(0));
@@ -385,7 +387,20 @@ INSTANTIATE_TEST_SUITE_P(Cases, SameRecord,
                                                         Record& first = d.tracks[41].records[0];
                                                         first.count = 0;
                                                       },
-                                                      41, 4, 0}),
+                                                      41, 4, 0},
+                                           // Track 71 starts where track 68 does: it holds track 68's
+                                           // records, and none with its own C and H.
+                                           RecordCase{"a track that shares another's offset",
+                                                      [](Disk& d) {
+                                                        const Bytes built = buildImage({d});
+                                                        d.tableOverride[71] =
+                                                            d88::readLe32(built.data() + 0x20 + 4 * 68);
+                                                      },
+                                                      71, 4, 0},
+                                           // The image ends inside track 79 R 5: the record is there,
+                                           // cut short, and d88cut reads what it holds.
+                                           RecordCase{"a record cut by the end of the file", [](Disk&) {}, 79, 5, 5,
+                                                      100}),
                          CaseName());
 
 // Every code is listed alike in the code table, the manual page, the JSON
