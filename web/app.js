@@ -96,12 +96,16 @@ function copyOut(m, pointer, size) {
 
 // Puts the image's bytes into the module's memory: a File as a stream, a
 // piece at a time, so a large image is held once, not twice.
-async function load(m, source) {
+async function load(m, source, prefetched) {
   const size = source.size;
   const data = m._malloc(Math.max(size, 1));
   if (!data) throw Object.assign(new Error('memory'), { key: 'tooLarge' });
   try {
-    if (source.file) {
+    if (prefetched) {
+      const bytes = await prefetched;
+      if (bytes.length !== size) throw new Error('the file changed');
+      m.HEAPU8.set(bytes, data);
+    } else if (source.file) {
       let at = 0;
       if (source.file.stream) {
         const reader = source.file.stream().getReader();
@@ -132,11 +136,11 @@ async function load(m, source) {
 // files and console and the run itself (for the tracks of each disk, asked
 // for when the page draws them); without, only the summary a row of a
 // collection shows.
-async function analyse(source, full) {
+async function analyse(source, full, prefetched) {
   if (source.size > MAX_IMAGE) throw Object.assign(new Error('too large'), { key: 'tooLarge' });
   if (!d88module) d88module = await createD88();
   const m = d88module;
-  const data = await load(m, source);
+  const data = await load(m, source, prefetched);
   const nameSize = m.lengthBytesUTF8(source.path) + 1;
   const namePointer = m._malloc(nameSize);
   m.stringToUTF8(source.path, namePointer, nameSize);
@@ -733,11 +737,22 @@ async function take(files) {
     return;
   }
   const progress = document.getElementById('progress');
+  // The next image is read while this one is worked on: two at most in
+  // memory at once.
+  const fetchBytes = (source) => {
+    if (!source || source.size > MAX_IMAGE) return null;
+    const bytes = source.file ? source.file.arrayBuffer().then((b) => new Uint8Array(b)) : source.bytes();
+    bytes.catch(() => {});  // a failure is met, and said, when its turn comes
+    return bytes;
+  };
+  let next = fetchBytes(sources[0]);
   for (let i = 0; i < sources.length; ++i) {
     progress.textContent = words().progress(i, sources.length);
     const row = { source: sources[i] };
+    const bytes = next;
+    next = fetchBytes(sources[i + 1]);
     try {
-      Object.assign(row, await analyse(sources[i], false));
+      Object.assign(row, await analyse(sources[i], false, bytes));
     } catch (error) {
       row.error = words().errors[error.key || 'unreadable'](sources[i].path, '1 GiB');
     }
