@@ -175,7 +175,7 @@ int main(int argc, char** argv) {
       }
     }
     SafeWriteError error;
-    if (!writeFileSafely(to.string(), bytes.data(), bytes.size(), handle, error)) {
+    if (!writeFileSafely(to, bytes.data(), bytes.size(), handle, error)) {
       std::fprintf(stderr, "d88get: %s %s: %s\n", error.what, to.u8string().c_str(), error.reason.c_str());
       status = 1;
       continue;

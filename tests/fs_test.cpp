@@ -373,6 +373,9 @@ TEST(HuBasic, SizesSubdirectoriesAndDamage) {
   EXPECT_EQ(got.status, 0) << got.err;
   EXPECT_TRUE(sameBytes(concat({Bytes(256, 'a'), Bytes(44, 0xE5)}), readFile(dir.file("out/README.TXT"))));
   EXPECT_TRUE(fs::is_directory(fs::path(dir.path()) / "out" / "SUB" / "AGAIN"));
+  // A katakana name is written as its characters, on every system.
+  EXPECT_TRUE(fs::is_regular_file(fs::path(dir.path()) / "out" /
+                                  fs::u8path("\xEF\xBD\xB6\xEF\xBE\x80\xEF\xBD\xB6\xEF\xBE\x85.BIN")));
 }
 
 // An F-BASIC 2D disk: the table at slot 2 R 1 from byte 5, the directory

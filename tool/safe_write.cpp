@@ -36,27 +36,31 @@ std::uint64_t tempNameSeed() {
 
 // Creates `path` only if nothing stands there: an existing file or link is
 // never opened. C11's "x" mode does it; older Windows C runtimes lack it.
-std::FILE* openExclusive(const char* path) {
+std::FILE* openExclusive(const std::filesystem::path& path) {
 #ifdef _WIN32
-  const int fd = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  // Wide names: a name of any script, whatever the code page.
+  const int fd = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
   if (fd < 0) return nullptr;
   std::FILE* file = _fdopen(fd, "wb");
   if (file == nullptr) _close(fd);
   return file;
 #else
-  return std::fopen(path, "wbx");
+  return std::fopen(path.c_str(), "wbx");
 #endif
 }
 
 // Creates a new temporary file beside `path`: in its folder, named after
 // it with a dot in front.
-std::FILE* createTemp(const std::filesystem::path& path, std::string& tempName) {
-  const std::string base = path.filename().string();
+std::FILE* createTemp(const std::filesystem::path& path, std::filesystem::path& tempName) {
+  const std::filesystem::path base = path.filename();
   for (int attempt = 0; attempt < TEMP_NAME_TRIES; ++attempt) {
     char suffix[TEMP_SUFFIX_SIZE];
     std::snprintf(suffix, sizeof suffix, ".%08lx.tmp", static_cast<unsigned long>(tempNameSeed() & 0xFFFFFFFFu));
-    tempName = (path.parent_path() / ("." + base + suffix)).string();
-    std::FILE* file = openExclusive(tempName.c_str());
+    std::filesystem::path name = ".";
+    name += base;
+    name += suffix;
+    tempName = path.parent_path() / name;
+    std::FILE* file = openExclusive(tempName);
     if (file != nullptr) return file;
   }
   return nullptr;
@@ -64,11 +68,14 @@ std::FILE* createTemp(const std::filesystem::path& path, std::string& tempName) 
 
 // True when `name` is a plain file (not a link) that holds exactly `size`
 // bytes equal to `data`.
-bool alreadyHolds(const std::string& name, const unsigned char* data, std::size_t size) {
+bool alreadyHolds(const std::filesystem::path& name, const unsigned char* data, std::size_t size) {
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(std::filesystem::path(name), ec)) || ec)
-    return false;
+  if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(name, ec)) || ec) return false;
+#ifdef _WIN32
+  std::FILE* file = _wfopen(name.c_str(), L"rb");
+#else
   std::FILE* file = std::fopen(name.c_str(), "rb");
+#endif
   if (file == nullptr) return false;
   unsigned char chunk[4096];
   std::size_t done = 0;
@@ -92,12 +99,12 @@ bool alreadyHolds(const std::string& name, const unsigned char* data, std::size_
 // exactly these bytes is left as it is: replacing it would change nothing
 // but cost a rename, which is the dearest step of a run on some file
 // systems.
-bool writeFileSafely(const std::string& path, const unsigned char* data, std::size_t size, std::FILE*& handle,
+bool writeFileSafely(const std::filesystem::path& path, const unsigned char* data, std::size_t size, std::FILE*& handle,
                      SafeWriteError& failure) {
   if (alreadyHolds(path, data, size)) return true;
-  std::string tempName;
+  std::filesystem::path tempName;
   errno = 0;
-  handle = createTemp(std::filesystem::path(path), tempName);
+  handle = createTemp(path, tempName);
   if (handle == nullptr) {
     failure = {"cannot create a temporary file for", std::strerror(errno)};
     return false;
@@ -110,15 +117,16 @@ bool writeFileSafely(const std::string& path, const unsigned char* data, std::si
     error = errno;
   }
   handle = nullptr;
+  std::error_code ignored;
   if (!written) {
-    std::remove(tempName.c_str());
+    std::filesystem::remove(tempName, ignored);
     failure = {"cannot write", error != 0 ? std::strerror(error) : "write failed"};
     return false;
   }
   std::error_code ec;
-  std::filesystem::rename(std::filesystem::path(tempName), std::filesystem::path(path), ec);
+  std::filesystem::rename(tempName, path, ec);
   if (ec) {
-    std::remove(tempName.c_str());
+    std::filesystem::remove(tempName, ignored);
     failure = {"cannot replace", ec.message()};
     return false;
   }

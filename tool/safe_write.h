@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 // Why a write failed: "cannot create a temporary file for", "cannot write"
@@ -18,7 +19,7 @@ struct SafeWriteError {
 // Writes `size` bytes at `data` to `path`. `handle` holds the temporary
 // file while it is open. A link at `path` is replaced, never written
 // through; a file that already holds exactly these bytes is left as it is.
-bool writeFileSafely(const std::string& path, const unsigned char* data, std::size_t size, std::FILE*& handle,
+bool writeFileSafely(const std::filesystem::path& path, const unsigned char* data, std::size_t size, std::FILE*& handle,
                      SafeWriteError& error);
 
 #endif  // TOOL_SAFE_WRITE_H
