@@ -54,14 +54,7 @@ json infoJson(const Bytes& image) {
   return document;
 }
 
-// Track 2 (C 1, H 0): R 1..4 of 256 bytes, then track 3 (C 1, H 1): R 1.
-Disk plain() {
-  Disk disk;
-  disk.name = "PLAIN";
-  for (int r = 1; r <= 4; ++r) disk.add(2, 1, 0, r, 1);
-  disk.add(3, 1, 1, 1, 1);
-  return disk;
-}
+Disk plain() { return plainDisk(); }
 
 Bytes image(const Disk& disk) { return buildImage({disk}); }
 

@@ -39,14 +39,7 @@ const d88info::Warning* find(const std::vector<d88info::Warning>& list, Code cod
   return nullptr;
 }
 
-// Track 2 (C 1, H 0): R 1..4 of 256 bytes, then track 3 (C 1, H 1): R 1.
-Disk plain() {
-  Disk disk;
-  disk.name = "PLAIN";
-  for (int r = 1; r <= 4; ++r) disk.add(2, 1, 0, r, 1);
-  disk.add(3, 1, 1, 1, 1);
-  return disk;
-}
+Disk plain() { return plainDisk(); }
 
 // A run of disks whose size reads as negative is one warning on the image
 // that says where the walk over the disks really goes: back, 64 disks in all.

@@ -180,6 +180,14 @@ Bytes largeImage() {
   return out;
 }
 
+Disk plainDisk() {
+  Disk disk;
+  disk.name = "PLAIN";
+  for (int r = 1; r <= 4; ++r) disk.add(2, 1, 0, r, 1);
+  disk.add(3, 1, 1, 1, 1);
+  return disk;
+}
+
 Disk incompleteSystemDisk() {
   Disk disk = systemDisk();
   disk.tracks.erase(3);

@@ -86,6 +86,9 @@ Bytes emptyChainImage(int records, int disks);
 Bytes zeroPaddedImage();
 // Named seed images for fuzzing: complete, multi-disk and malformed.
 std::vector<std::pair<std::string, Bytes>> seedImages();
+// A small disk of no known kind: track 2 (C 1, H 0) with R 1..4 of 256
+// bytes, then track 3 (C 1, H 1) with R 1, named "PLAIN".
+Disk plainDisk();
 // A disk whose label sector carries the maker label.
 Disk makerDisk();
 // A disk whose label sector carries `label` (16 bytes) at byte 1.
