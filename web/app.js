@@ -5,15 +5,15 @@
 // script only draws them, in the words of words.js.
 'use strict';
 
-// Each file of d88cut told apart by colour (at least 3:1 on white) and by a
-// mark, never by colour alone.
+// Each file of d88cut told apart by colour (at least 3:1 on white and on a
+// normal sector's green) and by a mark, never by colour alone.
 const FILE_STYLE = {
   DRIVER: { colour: '#1f5fa8', mark: 'D' },
   MUSIC1: { colour: '#b0302a', mark: '1' },
-  MUSIC2: { colour: '#1d7a35', mark: '2' },
+  MUSIC2: { colour: '#155d28', mark: '2' },
   MUSIC3: { colour: '#7a3d9e', mark: '3' },
   MUSIC4: { colour: '#9a5200', mark: '4' },
-  MUSIC5: { colour: '#00727f', mark: '5' },
+  MUSIC5: { colour: '#005a66', mark: '5' },
   MUSIC6: { colour: '#6b4a3e', mark: '6' },
 };
 // By the report's sector kinds.
