@@ -34,26 +34,22 @@ const char USAGE[] =
 
 enum Option { DISK = 1, JSON, ASCII, VERSION };
 
-// A name as the terminal shows it: decoded (a FAT long name is UTF-8 already)
-// or escaped.
-std::string shown(const d88fs::FileEntry& f, const std::string& path, bool unicode) {
-  if (f.longName || !unicode) {
-    if (f.longName && unicode) return path;
-    // Escapes: printable ASCII as it is.
-    std::string out;
-    char cell[5];
-    for (const char ch : path) {
-      const unsigned char b = static_cast<unsigned char>(ch);
-      if (b >= 0x20 && b < 0x7F && b != '\\') {
-        out += ch;
-      } else {
-        std::snprintf(cell, sizeof cell, "\\x%02X", b);
-        out += cell;
-      }
+// A path as the terminal shows it: decoded, or printable ASCII with every
+// other byte as \xNN.
+std::string shown(const d88fs::FileEntry& f, bool unicode) {
+  if (unicode) return d88fs::decodedPath(f, d88::Undecodable::ESCAPE);
+  std::string out;
+  char cell[5];
+  for (const char ch : f.path) {
+    const unsigned char b = static_cast<unsigned char>(ch);
+    if (b >= 0x20 && b < 0x7F && b != '\\') {
+      out += ch;
+    } else {
+      std::snprintf(cell, sizeof cell, "\\x%02X", b);
+      out += cell;
     }
-    return out;
   }
-  return d88::shiftJisToUtf8(path, d88::Undecodable::ESCAPE);
+  return out;
 }
 
 using Writer = rapidjson::Writer<rapidjson::StringBuffer, rapidjson::UTF8<>, rapidjson::ASCII<>>;
@@ -162,7 +158,7 @@ int main(int argc, char** argv) {
       }
       for (const d88fs::FileEntry& f : listing.files) {
         char line[160];
-        const std::string name = shown(f, f.path, unicode);
+        const std::string name = shown(f, unicode);
         std::snprintf(line, sizeof line, "  %-10s %9" PRId64 "  ", f.directory ? "<dir>" : f.kind.c_str(), f.size);
         out += line;
         if (f.hasDate) {

@@ -64,6 +64,15 @@ std::vector<unsigned char> readFile(d88::D88Image& reader, const FileEntry& file
   return out;
 }
 
+std::string decodedPath(const FileEntry& file, d88::Undecodable how) {
+  std::string out;
+  for (std::size_t i = 0; i < file.parts.size(); ++i) {
+    if (i > 0) out += '/';
+    out += i < file.utf8Parts.size() && file.utf8Parts[i] ? file.parts[i] : d88::shiftJisToUtf8(file.parts[i], how);
+  }
+  return out;
+}
+
 namespace {
 
 const char HEX[] = "0123456789ABCDEF";

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "d88/d88_image.h"
+#include "d88/shift_jis.h"
 
 namespace d88fs {
 
@@ -88,6 +89,11 @@ Listing listFiles(d88::D88Image& reader);
 // The bytes of `file` from the disk selected in `reader` (the one it was
 // listed from): each of its sectors, as far as it belongs to the file.
 std::vector<unsigned char> readFile(d88::D88Image& reader, const FileEntry& file);
+
+// `file`'s path as text, its parts joined by '/': each decoded from
+// Shift-JIS (a FAT long name is Unicode already), a byte that does not
+// decode written as `how` says.
+std::string decodedPath(const FileEntry& file, d88::Undecodable how = d88::Undecodable::REPLACE);
 
 // A name from the disk as one safe part of a path on this computer: bytes
 // decoded from Shift-JIS (a FAT long name as it is), and every character

@@ -11,17 +11,7 @@
 
 namespace d88fs {
 
-// The path as text: decoded from Shift-JIS, a FAT long name as it is.
-inline std::string decodedPath(const FileEntry& f) {
-  std::string out;
-  for (std::size_t i = 0; i < f.parts.size(); ++i) {
-    if (i > 0) out += '/';
-    out += i < f.utf8Parts.size() && f.utf8Parts[i] ? f.parts[i]
-                                                    : d88::shiftJisToUtf8(f.parts[i], d88::Undecodable::REPLACE);
-  }
-  return out;
-}
-
+// Bytes as hexadecimal text, two digits a byte: the lossless form of a name.
 inline std::string hexOf(const std::string& bytes) {
   static const char digits[] = "0123456789ABCDEF";
   std::string out;

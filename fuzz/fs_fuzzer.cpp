@@ -3,19 +3,13 @@
 // bounded by the image, a file by its sectors, and no safe name can leave
 // its folder.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "d88/d88_image.h"
 #include "fs/filesystem.h"
+#include "fuzz_checks.h"
 
-namespace {
-void fail(const std::string& what) {
-  std::fprintf(stderr, "broken promise: %s\n", what.c_str());
-  std::abort();
-}
-}  // namespace
+using d88fuzz::fail;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   d88::D88Image reader;

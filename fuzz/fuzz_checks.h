@@ -6,11 +6,19 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "d88/d88_image.h"
 
 namespace d88fuzz {
+
+// Says which promise the input broke, and stops the fuzzer on it.
+[[noreturn]] inline void fail(const std::string& what) {
+  std::fprintf(stderr, "broken promise: %s\n", what.c_str());
+  std::abort();
+}
 
 // Opens `imagePath` (holding `data`) as a file and `data` as memory, drives
 // every reader operation on both with parameters taken from the end of

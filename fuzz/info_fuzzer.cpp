@@ -1,21 +1,15 @@
 // libFuzzer target: the inspection and both of its views on the input, read
 // from memory. Reports stay ASCII and bounded whatever the image holds.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "d88/d88_image.h"
+#include "fuzz_checks.h"
 #include "info/analysis.h"
 #include "info/render.h"
 #include "info/wording.h"
 
-namespace {
-void fail(const char* what) {
-  std::fprintf(stderr, "broken promise: %s\n", what);
-  std::abort();
-}
-}  // namespace
+using d88fuzz::fail;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   d88::D88Image reader;

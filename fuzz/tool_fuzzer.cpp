@@ -1,25 +1,16 @@
 // libFuzzer target: d88cut's cutting on the input, into memory. Only the
-// seven known files may be written, each with its fixed size; the warnings
-// it gives must be those of the check d88info makes; and a second run with
-// the same work buffer must give the same messages.
-#include <cstdio>
-#include <cstdlib>
+// seven known files may be written, each with its fixed size, and the
+// warnings it gives must be those of the check d88info makes.
 #include <map>
 #include <string>
 #include <vector>
 
 #include "d88/d88_image.h"
+#include "fuzz_checks.h"
 #include "tool/cutter.h"
 #include "tool/memory_sink.h"
 
-namespace {
-
-void fail(const std::string& what) {
-  std::fprintf(stderr, "broken promise: %s\n", what.c_str());
-  std::abort();
-}
-
-}  // namespace
+using d88fuzz::fail;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::map<std::string, std::size_t> sizes = {{"DRIVER", 7168}, {"MUSIC1", 5120}, {"MUSIC2", 5632},

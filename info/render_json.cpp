@@ -108,21 +108,6 @@ char* putInt(char* p, std::uint32_t value) {
   return p;
 }
 
-std::string hex(const unsigned char* bytes, std::size_t size) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(2 * size);
-  for (std::size_t i = 0; i < size; ++i) {
-    out += digits[bytes[i] >> 4];
-    out += digits[bytes[i] & 0xF];
-  }
-  return out;
-}
-
-std::string hex(const std::string& bytes) {
-  return hex(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-}
-
 const char* fitName(Fit fit) {
   switch (fit) {
     case Fit::NEGATIVE: return "negative";
@@ -289,9 +274,9 @@ struct JsonDocument::Impl {
       }
       if (warning.code == Code::NAME_RUNS_ON) {
         key("name_hex");
-        string(hex(warning.name));
+        string(d88fs::hexOf(warning.name));
         key("following_hex");
-        string(hex(warning.bytes));
+        string(d88fs::hexOf(warning.bytes));
       }
       if (warning.code == Code::MEDIA_TYPE_MISMATCH) {
         key("looks_like");
@@ -426,7 +411,7 @@ struct JsonDocument::Impl {
     key("name");
     string(decoded);
     key("name_hex");
-    string(hex(name));
+    string(d88fs::hexOf(name));
     key("name_encoding");
     string(d88::textEncodingName(encoding));
     key("media");
@@ -492,7 +477,7 @@ struct JsonDocument::Impl {
     key("byte");
     intOrNull(d.labelState == LabelState::UNIFORM, d.labelByte);
     key("label_hex");
-    string(hex(d.label));
+    string(d88fs::hexOf(d.label));
     key("text");
     string(knownDiskText(d));
     w.EndObject();
